@@ -139,8 +139,8 @@ class ServiceState:
 
     def records_log(self):
         with self.lock:
-            return b"".join(b"REQUEST %d %d\r\n" % (entry["seq"], len(req.body)) + req.raw_head + req.body
-                            for entry, req in self.records)
+            return b"".join(b"REQUEST %d %d %d\r\n" % (entry["seq"], len(req.raw_head), len(req.body)) +
+                            req.raw_head + req.body for entry, req in self.records)
 
     def current_json(self):
         with self.lock:

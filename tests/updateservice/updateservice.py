@@ -16,6 +16,7 @@ import threading
 import time
 import urllib.request
 
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from scenario import ScenarioError, scenarios_from_json  # noqa: E402
