@@ -17,17 +17,17 @@ SCALE = 8  # supersampling factor for anti-aliased shapes
 
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf"
 CAPTION_SIZE = 8
-CAPTION_TOP = 38
+CAPTION_TOP = 39
 
-PANEL = (3, 9, 265, 53)
+PANEL = (3, 8, 265, 54)
 PANEL_RADIUS = 8
 CAP_RIGHT = 16
-BUTTON = (26, 16, 54, 29)
-PORT_CENTRE = (84, 22.5)
-TRACK = (127, 17, 251, 28)
+BUTTON = (26, 17, 54, 30)
+PORT_CENTRE = (84, 23.5)
+TRACK = (127, 18, 251, 29)
 POSITIONS = ((148, "CAM"), (190, "NORMAL"), (232, "D/L"))
 KNOB_HALF_WIDTH = 15
-DOT_Y = 35
+DOT_Y = 36
 
 GLOW_CENTRE = (189, 31)
 GLOW_HALF_HEIGHT = 29.5
@@ -54,7 +54,9 @@ CAPTION = (80, 80, 80)
 
 
 def scaled(box):
-    return [round(v * SCALE) for v in box]
+    """A box in pixels at SCALE; PIL boxes include their far edges, so stop one short."""
+    x0, y0, x1, y1 = (round(v * SCALE) for v in box)
+    return [x0, y0, x1 - 1, y1 - 1]
 
 
 def coverage(draw_shapes):
@@ -66,17 +68,6 @@ def coverage(draw_shapes):
 
 def rounded(box, radius):
     return lambda d: d.rounded_rectangle(scaled(box), radius * SCALE, fill=255)
-
-
-def ring(box, radius, width):
-    """The band between a rounded rectangle and the same one inset by width."""
-    x0, y0, x1, y1 = box
-    inner = (x0 + width, y0 + width, x1 - width, y1 - width)
-
-    def shapes(d):
-        d.rounded_rectangle(scaled(box), radius * SCALE, fill=255)
-        d.rounded_rectangle(scaled(inner), max(radius - width, 0) * SCALE, fill=0)
-    return shapes
 
 
 def disc(cx, cy, r):
