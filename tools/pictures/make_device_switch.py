@@ -256,8 +256,8 @@ def render():
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "res",
-                                                              "DeviceSwitch.bmp")
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.normpath(
+        os.path.join(here, "..", "..", "res", "DeviceSwitch.bmp"))
     pixels, half_width, trimmed = render()
     with open(out, "wb") as f:
         f.write(dib.bmp_file(pixels, WIDTH, HEIGHT))

@@ -122,8 +122,10 @@ def vector_icon(size):
     # Stop the right-hand and bottom edges one subpixel short, as for boxes.
     centre = (min(x for x, _ in ARROW) + max(x for x, _ in ARROW)) / 2
     bottom = max(y for _, y in ARROW)
-    points = [(x - (p[0] > centre), y - (p[1] == bottom))
-              for p, (x, y) in ((p, snap(p, size)) for p in ARROW)]
+    points = []
+    for p in ARROW:
+        x, y = snap(p, size)
+        points.append((x - (p[0] > centre), y - (p[1] == bottom)))
     tray = snap_box(TRAY, size)
 
     def arrow_shapes(d):
@@ -161,21 +163,21 @@ def palette_image(rgba, size):
 
 
 def images():
-    pictures = {size: vector_icon(size) for size in SIZES}
+    pictures = {size: vector_icon(size) for size in SIZES if size != 16}
     pictures[16] = pixel_icon(PIXELS_16, LEGEND_16)
     entries = []
     for size in SIZES:
         entries.append((size, 8, palette_image(list(pictures[size].getdata()), size)))
     for size in SIZES:
         entries.append((size, 32, dib.icon_image_32(list(pictures[size].getdata()), size)))
-    return pictures, entries
+    return entries
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "res",
-                                                              "OrvekUpdater.ico")
-    _, entries = images()
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.normpath(
+        os.path.join(here, "..", "..", "res", "OrvekUpdater.ico"))
+    entries = images()
     with open(out, "wb") as f:
         f.write(dib.ico_file(entries))
     print("%s: %d images" % (out, len(entries)))
