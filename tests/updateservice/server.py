@@ -176,6 +176,7 @@ class Handler(socketserver.BaseRequestHandler):
                 time.sleep(scenario.chunk_delay)
             sock.sendall(data[start:start + scenario.chunk_size])
 
+    # Returning hands the socket back to socketserver, which closes it normally (FIN).
     def serve(self, sock, scenario):
         time.sleep(scenario.delay)
         if scenario.action == "reset":
