@@ -1,0 +1,8 @@
+// The progress percentage both workers report.
+#pragma once
+#include "framework/Platform.h"
+
+// nDone * 100 / nTotal in double precision, rounded to the nearest single
+// precision value, then truncated toward zero. The single-precision step is
+// part of the result: 200704 of 274937 gives 73, not 72.
+int ProgressPercent(UINT32 nDone, UINT32 nTotal);

@@ -1,0 +1,102 @@
+// Device discovery and pipe opening through SetupAPI's 8-bit functions.
+#include "device/DeviceDiscovery.h"
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+// {8E120C45-4968-4188-BA19-9A82361C8FA8}
+const GUID GUID_DEVINTERFACE_DLMODE =
+    { 0x8E120C45, 0x4968, 0x4188, { 0xBA, 0x19, 0x9A, 0x82, 0x36, 0x1C, 0x8F, 0xA8 } };
+
+char g_szDevicePath[DEVICE_PATH_SIZE] = {};
+
+namespace
+{
+// Longest interface path that leaves room in g_szDevicePath for the
+// backslash and the pipe name "PIPE00".
+constexpr size_t kPipeSuffixLength = 1 + 6;
+
+HANDLE OpenPath(const char* pszPath)
+{
+    return ::CreateFileA(pszPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, 0, nullptr);
+}
+}
+
+HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfaceData,
+                           char* szDevicePath)
+{
+    DWORD dwRequiredSize = 0;
+    ::SetupDiGetDeviceInterfaceDetailA(hDevInfo, pInterfaceData, nullptr, 0, &dwRequiredSize, nullptr);
+    if (dwRequiredSize < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A))
+        return INVALID_HANDLE_VALUE;
+
+    std::vector<BYTE> detailBuffer(dwRequiredSize);
+    auto* pDetail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(detailBuffer.data());
+    pDetail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
+    if (!::SetupDiGetDeviceInterfaceDetailA(hDevInfo, pInterfaceData, pDetail, dwRequiredSize,
+                                            nullptr, nullptr))
+        return INVALID_HANDLE_VALUE;
+
+    // A path that would not fit the buffer, with room left for the pipe
+    // suffix, is passed over like an interface that does not open.
+    const size_t nPathCapacity = dwRequiredSize - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+    const size_t nPathLength = strnlen(pDetail->DevicePath, nPathCapacity);
+    if (nPathLength == nPathCapacity || nPathLength + kPipeSuffixLength >= DEVICE_PATH_SIZE)
+        return INVALID_HANDLE_VALUE;
+
+    memcpy(szDevicePath, pDetail->DevicePath, nPathLength + 1);
+    return OpenPath(szDevicePath);
+}
+
+HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath)
+{
+    HDEVINFO hDevInfo = ::SetupDiGetClassDevsA(&interfaceClass, nullptr, nullptr,
+                                               DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (hDevInfo == INVALID_HANDLE_VALUE)
+        return INVALID_HANDLE_VALUE;
+
+    SP_DEVICE_INTERFACE_DATA interfaceData;
+    interfaceData.cbSize = sizeof(SP_DEVICE_INTERFACE_DATA);
+
+    HANDLE hDevice = INVALID_HANDLE_VALUE;
+    for (DWORD dwIndex = 0;; ++dwIndex)
+    {
+        if (!::SetupDiEnumDeviceInterfaces(hDevInfo, nullptr, &interfaceClass, dwIndex, &interfaceData))
+        {
+            if (::GetLastError() == ERROR_NO_MORE_ITEMS)
+                break;
+            continue;
+        }
+        hDevice = OpenDeviceInterface(hDevInfo, &interfaceData, szDevicePath);
+        if (hDevice != INVALID_HANDLE_VALUE)
+            break;
+    }
+
+    ::SetupDiDestroyDeviceInfoList(hDevInfo);
+    return hDevice;
+}
+
+HANDLE OpenDevice()
+{
+    return FindDevice(GUID_DEVINTERFACE_DLMODE, g_szDevicePath);
+}
+
+HANDLE OpenDevicePipe(const char* pszPipeName)
+{
+    HANDLE hDevice = FindDevice(GUID_DEVINTERFACE_DLMODE, g_szDevicePath);
+    if (hDevice == INVALID_HANDLE_VALUE)
+        return INVALID_HANDLE_VALUE;
+    ::CloseHandle(hDevice);
+
+    const size_t nPathLength = strlen(g_szDevicePath);
+    const size_t nNameLength = strlen(pszPipeName);
+    if (nPathLength + 1 + nNameLength >= DEVICE_PATH_SIZE)
+        return INVALID_HANDLE_VALUE;
+    g_szDevicePath[nPathLength] = '\\';
+    memcpy(g_szDevicePath + nPathLength + 1, pszPipeName, nNameLength + 1);
+    return OpenPath(g_szDevicePath);
+}
+
+static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 28, "a 32-bit interface record");
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 5, "a 32-bit detail record's fixed part");

@@ -1,0 +1,32 @@
+// Finding the Orvek in download mode through its device interface class,
+// and opening its data pipe.
+#pragma once
+#include "framework/Platform.h"
+#include <setupapi.h>
+
+// The interface class a device in download mode presents.
+extern const GUID GUID_DEVINTERFACE_DLMODE;
+
+// Capacity of g_szDevicePath, terminating NUL included.
+constexpr size_t DEVICE_PATH_SIZE = 260;
+
+// The path of the last interface whose details a search fetched; extended in
+// place to the pipe path by OpenDevicePipe.
+extern char g_szDevicePath[DEVICE_PATH_SIZE];
+
+// The first interface of the class that opens, or INVALID_HANDLE_VALUE.
+// szDevicePath must hold DEVICE_PATH_SIZE characters.
+HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath);
+
+// Opens the enumerated interface; its path is copied into szDevicePath
+// first. INVALID_HANDLE_VALUE if its details cannot be fetched, its path
+// does not fit, or it does not open.
+HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfaceData,
+                           char* szDevicePath);
+
+// The presence probe: a search for a device in download mode.
+HANDLE OpenDevice();
+
+// Opens the named pipe of the device a fresh search finds, at the
+// interface path + '\' + pszPipeName; INVALID_HANDLE_VALUE if none.
+HANDLE OpenDevicePipe(const char* pszPipeName);

@@ -1,0 +1,24 @@
+// The one place where the framework takes in the platform's headers and
+// evens out what mingw-w64 and Wine lack.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <commctrl.h>
+#include <tchar.h>
+
+#ifndef AFX_IDS_APP_TITLE
+#define AFX_IDS_APP_TITLE 0xE000
+#endif
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif
+
+#ifndef AFX_CDECL
+#define AFX_CDECL __cdecl
+#endif
+#ifndef AFXAPI
+#define AFXAPI __stdcall
+#endif

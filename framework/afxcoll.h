@@ -1,0 +1,3 @@
+// The framework's collection classes that the program uses.
+#pragma once
+#include "MapStringToString.h"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building and running the updater under Wine needs on Debian 12,
+# as root; does nothing when everything is there.
+set -euo pipefail
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
+command -v Xvfb >/dev/null || need+=(xvfb)
+command -v import >/dev/null || need+=(imagemagick)
+command -v xdotool >/dev/null || need+=(xdotool)
+command -v curl >/dev/null || need+=(curl)
+command -v python3 >/dev/null || need+=(python3)
+[ -d /usr/src/googletest/googletest ] || need+=(googletest)
+dpkg -s wine >/dev/null 2>&1 || need+=(wine wine64)
+dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "setup: installing ${need[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}" \
+    || DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"
+fi

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the updater and every test program, and runs all tests under Wine
+# with an Xvfb display of their own. ctest's summary is the last output.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+
+"$ROOT/tools/setup.sh"
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
+      -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD_DIR" -j "$(nproc)"
+
+. "$ROOT/tools/wine-session.sh"
+trap orvek_session_stop EXIT
+trap 'exit 130' INT TERM
+orvek_wine_init
+orvek_start_xvfb
+
+set +e
+ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@"
+status=$?
+set -e
+orvek_session_stop
+exit $status

@@ -1,0 +1,49 @@
+# Sourced by the scripts that run the program or its tests: a Wine prefix of
+# the build's own and an Xvfb display, both stopped again on exit.
+# Expects BUILD_DIR to be set.
+
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEDEBUG=-all
+export WINEARCH=win64
+# Wine's first start would offer to install Mono and Gecko; nothing here needs them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+orvek_wine_init() {
+  if [ ! -f "$WINEPREFIX/.orvek-ready" ]; then
+    echo "wine: creating the prefix $WINEPREFIX (about half a minute)"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    # Wine draws the window frame itself (Xvfb has no window manager), and
+    # a crashing test program ends at once instead of opening a debugger.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.orvek-ready"
+  fi
+  # A persistent wineserver makes each later start take well under a second.
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+orvek_start_xvfb() {
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  ORVEK_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+orvek_session_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${ORVEK_XVFB_PID:-}" ]; then
+    kill "$ORVEK_XVFB_PID" 2>/dev/null || true
+    wait "$ORVEK_XVFB_PID" 2>/dev/null || true
+    ORVEK_XVFB_PID=
+  fi
+}

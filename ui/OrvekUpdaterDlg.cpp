@@ -1,0 +1,236 @@
+// The updater window: its states, the poll, and the update flow.
+#include "ui/OrvekUpdaterDlg.h"
+#include "app/ImageBuffer.h"
+#include "app/Notifications.h"
+#include "device/DeviceDiscovery.h"
+#include "resource.h"
+
+BEGIN_MESSAGE_MAP(COrvekUpdaterDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_TIMER()
+    ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_BEGIN, OnDownloadBegin)
+    ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_PROGRESS, OnDownloadProgress)
+    ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_COMPLETE, OnDownloadComplete)
+    ON_REGISTERED_MESSAGE(UWM_UPDATE_BEGIN, OnUpdateBegin)
+    ON_REGISTERED_MESSAGE(UWM_UPDATE_PROGRESS, OnUpdateProgress)
+    ON_REGISTERED_MESSAGE(UWM_UPDATE_COMPLETE, OnUpdateComplete)
+END_MESSAGE_MAP()
+
+COrvekUpdaterDlg::COrvekUpdaterDlg()
+    : CDialog(IDD_UPDATER_DIALOG, nullptr),
+      m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_nState(STATE_NONE),
+      m_bWorkerRunning(false)
+{
+}
+
+COrvekUpdaterDlg::~COrvekUpdaterDlg() = default;
+
+void COrvekUpdaterDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_STATIC_STATUS, m_staticStatus);
+    DDX_Control(pDX, IDC_PICTURE, m_picture);
+    DDX_Control(pDX, IDOK, m_btnUpdate);
+    DDX_Control(pDX, IDC_PROGRESS_DOWNLOAD, m_progressDownload);
+    DDX_Control(pDX, IDC_PROGRESS_UPDATE, m_progressUpdate);
+    DDX_Control(pDX, IDC_STATIC_DOWNLOAD, m_staticDownload);
+    DDX_Control(pDX, IDC_STATIC_UPDATE, m_staticUpdate);
+}
+
+BOOL COrvekUpdaterDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    SetState(STATE_NONE);
+
+    SetTimer(ID_TIMER_POLL, POLL_PERIOD_MS, nullptr);
+    return TRUE;
+}
+
+bool COrvekUpdaterDlg::IsDeviceConnected()
+{
+    HANDLE hDevice = OpenDevice();
+    if (hDevice == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(hDevice);
+    return true;
+}
+
+void COrvekUpdaterDlg::SetState(int nState)
+{
+    if (nState == STATE_NONE)
+        nState = IsDeviceConnected() ? STATE_CONNECTED : STATE_DISCONNECTED;
+
+    if (nState == m_nState)
+        return;
+
+    m_staticStatus.ShowWindow(SW_HIDE);
+    m_picture.ShowWindow(SW_HIDE);
+    m_btnUpdate.ShowWindow(SW_HIDE);
+    m_progressDownload.ShowWindow(SW_HIDE);
+    m_progressUpdate.ShowWindow(SW_HIDE);
+    m_staticDownload.ShowWindow(SW_HIDE);
+    m_staticUpdate.ShowWindow(SW_HIDE);
+
+    m_nState = nState;
+
+    switch (nState)
+    {
+    case STATE_DISCONNECTED:
+        m_staticStatus.ShowWindow(SW_SHOW);
+        m_staticStatus.SetWindowText(L"Switch Orvek to D/L mode and connect it to your computer.");
+        m_picture.ShowWindow(SW_SHOW);
+        break;
+    case STATE_CONNECTED:
+        m_staticStatus.ShowWindow(SW_SHOW);
+        m_staticStatus.SetWindowText(L"Orvek connected!");
+        m_btnUpdate.ShowWindow(SW_SHOW);
+        break;
+    case STATE_DOWNLOADING:
+        m_staticDownload.SetWindowText(L"Download not started.");
+        [[fallthrough]];
+    case STATE_UPDATING:
+        m_staticUpdate.SetWindowText(L"Update not started.");
+        m_progressDownload.ShowWindow(SW_SHOW);
+        m_progressUpdate.ShowWindow(SW_SHOW);
+        m_staticDownload.ShowWindow(SW_SHOW);
+        m_staticUpdate.ShowWindow(SW_SHOW);
+        break;
+    case STATE_DONE:
+        m_staticStatus.ShowWindow(SW_SHOW);
+        m_staticStatus.SetWindowText(L"Orvek successfully updated!");
+        m_btnUpdate.ShowWindow(SW_SHOW);
+        m_btnUpdate.SetWindowText(L"Done!");
+        break;
+    default:
+        break;
+    }
+}
+
+void COrvekUpdaterDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent == ID_TIMER_POLL)
+    {
+        switch (m_nState)
+        {
+        case STATE_NONE:
+        case STATE_DISCONNECTED:
+        case STATE_CONNECTED:
+            SetState(STATE_NONE);
+            break;
+        case STATE_DOWNLOADING:
+            if (!IsDeviceConnected())
+                SetState(STATE_DISCONNECTED);
+            break;
+        default:
+            break;
+        }
+    }
+    CDialog::OnTimer(nIDEvent);
+}
+
+void COrvekUpdaterDlg::OnPaint()
+{
+    if (IsIconic())
+    {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+
+        const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+        const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+        RECT rect;
+        GetClientRect(&rect);
+        const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+        const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+    }
+    else
+    {
+        CDialog::OnPaint();
+    }
+}
+
+HCURSOR COrvekUpdaterDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+void COrvekUpdaterDlg::OnOK()
+{
+    if (m_nState == STATE_DONE)
+    {
+        CDialog::OnOK();
+        return;
+    }
+}
+
+LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    SetState(STATE_DOWNLOADING);
+    m_progressDownload.SetPos(0);
+    m_staticDownload.SetWindowText(L"Downloading updates from the Internet...");
+    return 0;
+}
+
+LRESULT COrvekUpdaterDlg::OnDownloadProgress(WPARAM wParam, LPARAM /*lParam*/)
+{
+    m_progressDownload.SetPos(static_cast<int>(wParam));
+    return 0;
+}
+
+LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
+{
+    if (wParam == 0)
+    {
+        m_bWorkerRunning = false;
+        SetState(STATE_NONE);
+        return 0;
+    }
+
+    m_progressDownload.SetPos(100);
+    m_staticDownload.SetWindowText(L"Download complete!");
+    if (IsDeviceConnected())
+    {
+        return 0;
+    }
+    // Nobody will write this image out; a new click downloads afresh.
+    ReleaseImage();
+    m_bWorkerRunning = false;
+    SetState(STATE_DISCONNECTED);
+    return 0;
+}
+
+LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    SetState(STATE_UPDATING);
+    m_progressUpdate.SetPos(0);
+    m_staticUpdate.SetWindowText(L"Updating your Orvek with latest updates...");
+    return 0;
+}
+
+LRESULT COrvekUpdaterDlg::OnUpdateProgress(WPARAM wParam, LPARAM /*lParam*/)
+{
+    m_progressUpdate.SetPos(static_cast<int>(wParam));
+    return 0;
+}
+
+LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM /*lParam*/)
+{
+    m_bWorkerRunning = false;
+    if (wParam == 0)
+    {
+        // The transfer failed and the worker has told the user; back to
+        // connected or disconnected, so that the user can try again.
+        SetState(STATE_NONE);
+        return 0;
+    }
+    m_progressUpdate.SetPos(100);
+    m_staticUpdate.SetWindowText(L"Update complete!");
+    SetState(STATE_DONE);
+    return 0;
+}

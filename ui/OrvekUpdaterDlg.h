@@ -1,0 +1,64 @@
+// COrvekUpdaterDlg: the program's one window. It shows one of six states,
+// polls for the device once a second while idle, and follows the workers'
+// reports through both phases of an update.
+#pragma once
+#include "framework/afxwin.h"
+#include "ui/TransparentImage.h"
+
+// The window states, values of m_nState.
+enum
+{
+    STATE_NONE = 0,          // not evaluated yet; as SetState's argument: probe
+    STATE_DISCONNECTED = 1,  // no device in download mode
+    STATE_CONNECTED = 2,     // a device is present; the update can start
+    STATE_DOWNLOADING = 3,   // the image is being downloaded
+    STATE_UPDATING = 4,      // the image is being written to the device
+    STATE_DONE = 5,          // finished; the button closes the program
+};
+
+// The poll timer's id and period.
+constexpr UINT_PTR ID_TIMER_POLL = 1;
+constexpr UINT POLL_PERIOD_MS = 1000;
+
+class COrvekUpdaterDlg : public CDialog
+{
+public:
+    COrvekUpdaterDlg();
+    ~COrvekUpdaterDlg() override;
+
+    DECLARE_MESSAGE_MAP()
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    // Switches the window to nState; STATE_NONE probes for the device.
+    void SetState(int nState);
+    // True if a device in download mode opens.
+    bool IsDeviceConnected();
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnDownloadBegin(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDownloadComplete(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUpdateBegin(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUpdateProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUpdateComplete(WPARAM wParam, LPARAM lParam);
+
+    HICON m_hIcon;
+    int m_nState;
+    CTransparentImage m_picture;
+    CButton m_btnUpdate;
+    CProgressCtrl m_progressDownload;
+    CProgressCtrl m_progressUpdate;
+    CStatic m_staticStatus;
+    CStatic m_staticDownload;
+    CStatic m_staticUpdate;
+    // A worker this window started is still running: from OnOK until the
+    // download's failure report, the download's completion without the
+    // device, or the transfer's completion report.
+    bool m_bWorkerRunning;
+};

@@ -1,0 +1,93 @@
+// Painting the picture through a mask built from its pure white pixels.
+#include "ui/TransparentImage.h"
+
+namespace
+{
+const COLORREF kTransparentColor = RGB(255, 255, 255);
+// Where the mask is 1 keep the screen (0xAA), where it is 0 copy the source.
+const DWORD kMaskRop = 0xCCAA0020;
+// Destination AND NOT source.
+const DWORD kDstAndNotSrc = 0x00220326;
+}
+
+IMPLEMENT_DYNAMIC(CTransparentImage, CStatic)
+
+BEGIN_MESSAGE_MAP(CTransparentImage, CStatic)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+void CTransparentImage::OnPaint()
+{
+    HBITMAP hBitmap = reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (hBitmap == nullptr)
+    {
+        Default();
+        return;
+    }
+
+    CPaintDC dc(this);
+    if (dc.GetSafeHdc() == nullptr)
+    {
+        ValidateRect(nullptr);
+        return;
+    }
+    RECT rect;
+    GetClientRect(&rect);
+    const int nWidth = rect.right - rect.left;
+    const int nHeight = rect.bottom - rect.top;
+
+    CDC dcImage;
+    if (!dcImage.CreateCompatibleDC(&dc))
+    {
+        ValidateRect(nullptr);
+        return;
+    }
+    CBitmap bmpImage;
+    bmpImage.CreateCompatibleBitmap(&dc, nWidth, nHeight);
+    CBitmap* pOldImageBitmap = dcImage.SelectObject(&bmpImage);
+
+    CDC dcMask;
+    dcMask.CreateCompatibleDC(&dc);
+    CBitmap bmpMask;
+    bmpMask.CreateBitmap(nWidth, nHeight, 1, 1, nullptr);
+    CBitmap* pOldMaskBitmap = dcMask.SelectObject(&bmpMask);
+
+    dcImage.FillSolidRect(&rect, kTransparentColor);
+
+    CDC dcSource;
+    dcSource.CreateCompatibleDC(&dc);
+    CBitmap* pOldSourceBitmap = dcSource.SelectObject(CBitmap::FromHandle(hBitmap));
+    dcImage.BitBlt(0, 0, nWidth, nHeight, &dcSource, 0, 0, SRCCOPY);
+    dcSource.SelectObject(pOldSourceBitmap);
+
+    const COLORREF crOldBack = dcImage.SetBkColor(kTransparentColor);
+    dcMask.BitBlt(0, 0, nWidth, nHeight, &dcImage, 0, 0, SRCCOPY);
+    dcImage.SetBkColor(crOldBack);
+
+    if (!dc.MaskBlt(0, 0, nWidth, nHeight, &dcImage, 0, 0, bmpMask, 0, 0, kMaskRop))
+    {
+        CDC dcComposite;
+        dcComposite.CreateCompatibleDC(&dc);
+        CBitmap bmpComposite;
+        bmpComposite.CreateCompatibleBitmap(&dc, nWidth, nHeight);
+        CBitmap* pOldCompositeBitmap = dcComposite.SelectObject(&bmpComposite);
+
+        dcComposite.BitBlt(0, 0, nWidth, nHeight, &dc, 0, 0, SRCCOPY);
+        dcComposite.BitBlt(0, 0, nWidth, nHeight, &dcMask, 0, 0, SRCAND);
+        dcImage.BitBlt(0, 0, nWidth, nHeight, &dcMask, 0, 0, kDstAndNotSrc);
+        dcComposite.BitBlt(0, 0, nWidth, nHeight, &dcImage, 0, 0, SRCPAINT);
+        dc.BitBlt(0, 0, nWidth, nHeight, &dcComposite, 0, 0, SRCCOPY);
+
+        dcComposite.SelectObject(pOldCompositeBitmap);
+        bmpComposite.DeleteObject();
+        dcComposite.DeleteDC();
+    }
+
+    dcMask.SelectObject(pOldMaskBitmap);
+    dcImage.SelectObject(pOldImageBitmap);
+    dcSource.DeleteDC();
+    bmpMask.DeleteObject();
+    dcMask.DeleteDC();
+    bmpImage.DeleteObject();
+    dcImage.DeleteDC();
+}
