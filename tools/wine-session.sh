@@ -5,14 +5,13 @@
 export WINEPREFIX="$BUILD_DIR/wineprefix"
 export WINEDEBUG=-all
 export WINEARCH=win64
-# Wine's first start would offer to install Mono and Gecko; nothing here needs them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
 
 orvek_wine_init() {
   if [ ! -f "$WINEPREFIX/.orvek-ready" ]; then
     echo "wine: creating the prefix $WINEPREFIX (about half a minute)"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    # Wine's first start would offer to install Mono and Gecko; nothing here needs them.
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     # Wine draws the window frame itself (Xvfb has no window manager), and
     # a crashing test program ends at once instead of opening a debugger.
