@@ -1,0 +1,283 @@
+// Test programs' control of the device stand-in.
+#include "DeviceSimControl.h"
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include "StateDir.h"
+
+namespace
+{
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kStopTimeoutMs = 10000;
+
+LONG g_nNextFolder = 0;
+
+std::string ProgramFolder()
+{
+    char szPath[MAX_PATH];
+    const DWORD dwLength = ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string strPath(szPath, dwLength);
+    return strPath.substr(0, strPath.find_last_of('\\') + 1);
+}
+
+std::vector<std::string> SplitLines(const std::string& strContent)
+{
+    std::vector<std::string> arrLines;
+    std::istringstream stream(strContent);
+    std::string strLine;
+    while (std::getline(stream, strLine))
+    {
+        if (!strLine.empty() && strLine.back() == '\r')
+            strLine.pop_back();
+        arrLines.push_back(strLine);
+    }
+    return arrLines;
+}
+
+std::string WithLength(const std::string& strCommand, size_t nPathLength)
+{
+    return nPathLength == 0 ? strCommand : strCommand + " length=" + std::to_string(nPathLength);
+}
+}
+
+CDeviceSimulator::CDeviceSimulator() : m_process()
+{
+}
+
+CDeviceSimulator::~CDeviceSimulator()
+{
+    Stop();
+}
+
+bool CDeviceSimulator::Start()
+{
+    Stop();
+    char szTemp[MAX_PATH];
+    const DWORD dwLength = ::GetTempPathA(MAX_PATH, szTemp);
+    if (dwLength == 0 || dwLength >= MAX_PATH)
+        return false;
+    char szName[64];
+    snprintf(szName, sizeof(szName), "orvek-devsim-%lu-%ld", ::GetCurrentProcessId(),
+             ::InterlockedIncrement(&g_nNextFolder));
+    m_strDir = NormalizeStateDir(std::string(szTemp) + szName);
+    RemoveStateDir();
+
+    std::string strCommandLine = "\"" + ProgramFolder() + "DeviceSimulator.exe\" --dir \"" + m_strDir
+                                 + "\" --parent " + std::to_string(::GetCurrentProcessId());
+    // The simulator gets no handles of ours, so that it never holds the
+    // output of a test run open.
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = nullptr;
+    startup.hStdError = nullptr;
+    if (!::CreateProcessA(nullptr, &strCommandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &m_process))
+    {
+        m_strLastReply = "error cannot start " + strCommandLine + ", error " + std::to_string(::GetLastError());
+        m_process = PROCESS_INFORMATION();
+        return false;
+    }
+    if (!m_channel.Connect(ControlPipeName(m_strDir), kStartTimeoutMs) || !IsOk("ping"))
+    {
+        m_strLastReply = "error the simulator did not come up in " + m_strDir;
+        Stop();
+        return false;
+    }
+    ::SetEnvironmentVariableA(DEVSIM_DIR_VARIABLE, m_strDir.c_str());
+    return true;
+}
+
+void CDeviceSimulator::Stop()
+{
+    if (m_process.hProcess == nullptr)
+        return;
+    std::string strReply;
+    m_channel.Transact("quit", strReply);
+    m_channel.Close();
+    // Ours to end if it does not end by itself.
+    if (::WaitForSingleObject(m_process.hProcess, kStopTimeoutMs) != WAIT_OBJECT_0)
+        ::TerminateProcess(m_process.hProcess, 1);
+    ::CloseHandle(m_process.hThread);
+    ::CloseHandle(m_process.hProcess);
+    m_process = PROCESS_INFORMATION();
+    ::SetEnvironmentVariableA(DEVSIM_DIR_VARIABLE, nullptr);
+    char szKeep[8];
+    if (::GetEnvironmentVariableA("ORVEK_DEVSIM_KEEP", szKeep, sizeof(szKeep)) == 0)
+        RemoveStateDir();
+}
+
+void CDeviceSimulator::RemoveStateDir()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE hFind = ::FindFirstFileA(StateFile(m_strDir, "*").c_str(), &found);
+    if (hFind != INVALID_HANDLE_VALUE)
+    {
+        do
+        {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ::DeleteFileA(StateFile(m_strDir, found.cFileName).c_str());
+        } while (::FindNextFileA(hFind, &found));
+        ::FindClose(hFind);
+    }
+    ::RemoveDirectoryA(m_strDir.c_str());
+}
+
+std::string CDeviceSimulator::Command(const std::string& strLine)
+{
+    if (!m_channel.Transact(strLine, m_strLastReply))
+        m_strLastReply = "error the simulator does not answer";
+    return m_strLastReply;
+}
+
+bool CDeviceSimulator::IsOk(const std::string& strLine)
+{
+    return Command(strLine).compare(0, 2, "ok") == 0;
+}
+
+bool CDeviceSimulator::Plug(const std::string& strName, std::string* pstrPath, size_t nPathLength)
+{
+    if (!IsOk(WithLength("plug " + strName, nPathLength)))
+        return false;
+    if (pstrPath != nullptr)
+        *pstrPath = m_strLastReply.substr(3);
+    return true;
+}
+
+bool CDeviceSimulator::Unplug(const std::string& strName)
+{
+    return IsOk("unplug " + strName);
+}
+
+bool CDeviceSimulator::AddPhantom(const std::string& strName, size_t nPathLength, std::string* pstrPath)
+{
+    if (!IsOk(WithLength("phantom " + strName, nPathLength)))
+        return false;
+    if (pstrPath != nullptr)
+        *pstrPath = m_strLastReply.substr(3);
+    return true;
+}
+
+bool CDeviceSimulator::AddNoDetail(const std::string& strName, std::string* pstrPath)
+{
+    if (!IsOk("no-detail " + strName))
+        return false;
+    if (pstrPath != nullptr)
+        *pstrPath = m_strLastReply.substr(3);
+    return true;
+}
+
+bool CDeviceSimulator::AddEnumError(const std::string& strName, DWORD dwError)
+{
+    return IsOk("enum-error " + strName + " code=" + std::to_string(dwError));
+}
+
+bool CDeviceSimulator::RefuseInterface(const std::string& strName)
+{
+    return IsOk("refuse " + strName + " interface");
+}
+
+bool CDeviceSimulator::AcceptInterface(const std::string& strName)
+{
+    return IsOk("accept " + strName + " interface");
+}
+
+bool CDeviceSimulator::RefusePipe(const std::string& strName)
+{
+    return IsOk("refuse " + strName + " pipe");
+}
+
+bool CDeviceSimulator::AcceptPipe(const std::string& strName)
+{
+    return IsOk("accept " + strName + " pipe");
+}
+
+bool CDeviceSimulator::BreakAfter(const std::string& strName, unsigned long long nBytes)
+{
+    return IsOk("break-after " + strName + " " + std::to_string(nBytes));
+}
+
+bool CDeviceSimulator::NoBreak(const std::string& strName)
+{
+    return IsOk("break-after " + strName + " off");
+}
+
+bool CDeviceSimulator::Stall(const std::string& strName)
+{
+    return IsOk("stall " + strName);
+}
+
+bool CDeviceSimulator::Resume(const std::string& strName)
+{
+    return IsOk("resume " + strName);
+}
+
+bool CDeviceSimulator::GetStats(const std::string& strName, CDeviceStats& stats)
+{
+    if (!IsOk("stats " + strName))
+        return false;
+    std::istringstream stream(m_strLastReply.substr(3));
+    std::string strField;
+    while (stream >> strField)
+    {
+        const size_t nEquals = strField.find('=');
+        const std::string strKey = strField.substr(0, nEquals);
+        const std::string strValue = nEquals == std::string::npos ? std::string() : strField.substr(nEquals + 1);
+        const unsigned long long nValue = strtoull(strValue.c_str(), nullptr, 10);
+        if (strKey == "interface-opens")
+            stats.m_nInterfaceOpens = static_cast<unsigned long>(nValue);
+        else if (strKey == "interface-closes")
+            stats.m_nInterfaceCloses = static_cast<unsigned long>(nValue);
+        else if (strKey == "pipe-opens")
+            stats.m_nPipeOpens = static_cast<unsigned long>(nValue);
+        else if (strKey == "pipe-closes")
+            stats.m_nPipeCloses = static_cast<unsigned long>(nValue);
+        else if (strKey == "pipe-breaks")
+            stats.m_nPipeBreaks = static_cast<unsigned long>(nValue);
+        else if (strKey == "interface-bytes")
+            stats.m_nInterfaceBytes = nValue;
+        else if (strKey == "pipe-bytes")
+            stats.m_nPipeBytes = nValue;
+        else if (strKey == "path")
+            stats.m_strPath = strValue;
+    }
+    return true;
+}
+
+bool CDeviceSimulator::WaitIdle(const std::string& strName, DWORD dwTimeoutMs)
+{
+    return IsOk("wait-idle " + strName + " " + std::to_string(dwTimeoutMs));
+}
+
+std::vector<unsigned char> CDeviceSimulator::RecordedBytes(const std::string& strName)
+{
+    std::string strContent;
+    ReadWholeFile(RecordedPipeFile(m_strDir, strName), strContent);
+    return std::vector<unsigned char>(strContent.begin(), strContent.end());
+}
+
+std::vector<std::string> CDeviceSimulator::SetupApiLog()
+{
+    std::string strContent;
+    ReadWholeFile(StateFile(m_strDir, DEVSIM_SETUPAPI_LOG), strContent);
+    return SplitLines(strContent);
+}
+
+unsigned long CDeviceSimulator::EnumerationCount()
+{
+    unsigned long nCount = 0;
+    for (const std::string& strLine : SetupApiLog())
+        if (strLine.compare(0, 10, "classdevs ") == 0)
+            ++nCount;
+    return nCount;
+}
+
+unsigned long CDeviceSimulator::ReleasedSetCount()
+{
+    unsigned long nCount = 0;
+    for (const std::string& strLine : SetupApiLog())
+        if (strLine.compare(0, 8, "destroy ") == 0)
+            ++nCount;
+    return nCount;
+}
