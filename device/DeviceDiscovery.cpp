@@ -12,10 +12,6 @@ char g_szDevicePath[DEVICE_PATH_SIZE] = {};
 
 namespace
 {
-// Longest interface path that leaves room in g_szDevicePath for the
-// backslash and the pipe name "PIPE00".
-constexpr size_t kPipeSuffixLength = 1 + 6;
-
 HANDLE OpenPath(const char* pszPath)
 {
     return ::CreateFileA(pszPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -24,10 +20,12 @@ HANDLE OpenPath(const char* pszPath)
 }
 
 HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfaceData,
-                           char* szDevicePath)
+                           char* szDevicePath, size_t nSuffixRoom)
 {
     DWORD dwRequiredSize = 0;
     ::SetupDiGetDeviceInterfaceDetailA(hDevInfo, pInterfaceData, nullptr, 0, &dwRequiredSize, nullptr);
+    // A size query that reports less than the fixed part (or nothing) leaves
+    // no room even for cbSize.
     if (dwRequiredSize < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A))
         return INVALID_HANDLE_VALUE;
 
@@ -38,18 +36,19 @@ HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfa
                                             nullptr, nullptr))
         return INVALID_HANDLE_VALUE;
 
-    // A path that would not fit the buffer, with room left for the pipe
-    // suffix, is passed over like an interface that does not open.
+    // A path that would not fit the buffer, with the room asked for left
+    // over, is passed over like an interface that does not open: the
+    // buffer is never written past its end. So is a path without its NUL.
     const size_t nPathCapacity = dwRequiredSize - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
     const size_t nPathLength = strnlen(pDetail->DevicePath, nPathCapacity);
-    if (nPathLength == nPathCapacity || nPathLength + kPipeSuffixLength >= DEVICE_PATH_SIZE)
+    if (nPathLength == nPathCapacity || nPathLength + nSuffixRoom >= DEVICE_PATH_SIZE)
         return INVALID_HANDLE_VALUE;
 
     memcpy(szDevicePath, pDetail->DevicePath, nPathLength + 1);
     return OpenPath(szDevicePath);
 }
 
-HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath)
+HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath, size_t nSuffixRoom)
 {
     HDEVINFO hDevInfo = ::SetupDiGetClassDevsA(&interfaceClass, nullptr, nullptr,
                                                DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
@@ -68,7 +67,7 @@ HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath)
                 break;
             continue;
         }
-        hDevice = OpenDeviceInterface(hDevInfo, &interfaceData, szDevicePath);
+        hDevice = OpenDeviceInterface(hDevInfo, &interfaceData, szDevicePath, nSuffixRoom);
         if (hDevice != INVALID_HANDLE_VALUE)
             break;
     }
@@ -84,15 +83,15 @@ HANDLE OpenDevice()
 
 HANDLE OpenDevicePipe(const char* pszPipeName)
 {
-    HANDLE hDevice = FindDevice(GUID_DEVINTERFACE_DLMODE, g_szDevicePath);
+    const size_t nNameLength = strlen(pszPipeName);
+    // The search passes over interfaces whose path leaves no room for the
+    // backslash and the pipe name, so the pipe path always fits.
+    HANDLE hDevice = FindDevice(GUID_DEVINTERFACE_DLMODE, g_szDevicePath, 1 + nNameLength);
     if (hDevice == INVALID_HANDLE_VALUE)
         return INVALID_HANDLE_VALUE;
     ::CloseHandle(hDevice);
 
     const size_t nPathLength = strlen(g_szDevicePath);
-    const size_t nNameLength = strlen(pszPipeName);
-    if (nPathLength + 1 + nNameLength >= DEVICE_PATH_SIZE)
-        return INVALID_HANDLE_VALUE;
     g_szDevicePath[nPathLength] = '\\';
     memcpy(g_szDevicePath + nPathLength + 1, pszPipeName, nNameLength + 1);
     return OpenPath(g_szDevicePath);

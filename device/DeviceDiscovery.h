@@ -15,14 +15,15 @@ constexpr size_t DEVICE_PATH_SIZE = 260;
 extern char g_szDevicePath[DEVICE_PATH_SIZE];
 
 // The first interface of the class that opens, or INVALID_HANDLE_VALUE.
-// szDevicePath must hold DEVICE_PATH_SIZE characters.
-HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath);
+// szDevicePath must hold DEVICE_PATH_SIZE characters; an interface is
+// passed over unless its path, nSuffixRoom more characters and the NUL fit.
+HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath, size_t nSuffixRoom = 0);
 
 // Opens the enumerated interface; its path is copied into szDevicePath
 // first. INVALID_HANDLE_VALUE if its details cannot be fetched, its path
-// does not fit, or it does not open.
+// does not fit with nSuffixRoom characters to spare, or it does not open.
 HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfaceData,
-                           char* szDevicePath);
+                           char* szDevicePath, size_t nSuffixRoom = 0);
 
 // The presence probe: a search for a device in download mode.
 HANDLE OpenDevice();
