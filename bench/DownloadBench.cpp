@@ -1,0 +1,119 @@
+// Downloads the update service's image once and prints how long it took:
+//   DownloadBench.exe wininet   a plain WinInet reader, 64 KiB a read
+//   DownloadBench.exe worker    the program's download worker, reporting to a hidden window
+// Both make the program's request (agent, proxy setting, version, flags).
+// Output: "result seconds=S bytes=N crc=XXXXXXXX reports=P".
+#include <windows.h>
+#include <wininet.h>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+#include "Crc32.h"
+#include "ReportWindow.h"
+#include "Stopwatch.h"
+#include "app/ImageBuffer.h"
+#include "app/Notifications.h"
+#include "download/DownloadWorker.h"
+#include "framework/afxwin.h"
+
+namespace
+{
+constexpr DWORD kReadBlock = 64 * 1024;
+constexpr DWORD kTimeoutMs = 300000;
+
+void PrintResult(double dSeconds, const unsigned char* pBytes, size_t nBytes, int nReports)
+{
+    printf("result seconds=%.6f bytes=%lu crc=%08lx reports=%d\n", dSeconds, static_cast<unsigned long>(nBytes),
+           static_cast<unsigned long>(Crc32(pBytes, nBytes)), nReports);
+}
+
+int Fail(const char* pszWhat)
+{
+    fprintf(stderr, "DownloadBench: %s failed, error %lu\n", pszWhat, ::GetLastError());
+    return 1;
+}
+
+int RunWinInet()
+{
+    const double dStart = BenchSeconds();
+    HINTERNET hSession = ::InternetOpenW(L"Orvek Updater", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (hSession == nullptr)
+        return Fail("InternetOpenW");
+    HINTERNET hConnection = ::InternetConnectW(hSession, L"update.orvek.example", INTERNET_DEFAULT_HTTP_PORT,
+                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+    if (hConnection == nullptr)
+        return Fail("InternetConnectW");
+    HINTERNET hRequest = ::HttpOpenRequestW(hConnection, L"GET", L"/device/update?version=2.0", L"HTTP/1.0",
+                                            nullptr, nullptr, INTERNET_FLAG_EXISTING_CONNECT, 1);
+    if (hRequest == nullptr)
+        return Fail("HttpOpenRequestW");
+    if (!::HttpSendRequestW(hRequest, nullptr, 0, nullptr, 0))
+        return Fail("HttpSendRequestW");
+    DWORD dwStatus = 0;
+    DWORD dwLength = sizeof(dwStatus);
+    if (!::HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwLength, nullptr)
+        || dwStatus != 200)
+    {
+        fprintf(stderr, "DownloadBench: status %lu\n", dwStatus);
+        return 1;
+    }
+    DWORD dwDeclared = 0;
+    dwLength = sizeof(dwDeclared);
+    if (!::HttpQueryInfoW(hRequest, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwDeclared, &dwLength,
+                          nullptr))
+        return Fail("HttpQueryInfoW(Content-Length)");
+    std::vector<unsigned char> arrImage(dwDeclared);
+    DWORD dwReceived = 0;
+    while (dwReceived < dwDeclared)
+    {
+        DWORD dwRead = 0;
+        const DWORD dwWanted = dwDeclared - dwReceived < kReadBlock ? dwDeclared - dwReceived : kReadBlock;
+        if (!::InternetReadFile(hRequest, &arrImage[dwReceived], dwWanted, &dwRead))
+            return Fail("InternetReadFile");
+        if (dwRead == 0)
+            break;
+        dwReceived += dwRead;
+    }
+    const double dSeconds = BenchSeconds() - dStart;
+    ::InternetCloseHandle(hRequest);
+    ::InternetCloseHandle(hConnection);
+    ::InternetCloseHandle(hSession);
+    PrintResult(dSeconds, arrImage.data(), dwReceived, 0);
+    return 0;
+}
+
+int RunWorker()
+{
+    CReportWindow window;
+    if (!window.Create())
+        return Fail("CreateWindowExW");
+    ReleaseImage();
+    const double dStart = BenchSeconds();
+    AfxBeginThread(DownloadThreadProc, window.GetSafeHwnd());
+    if (!window.WaitFor(UWM_DOWNLOAD_COMPLETE, kTimeoutMs))
+    {
+        fprintf(stderr, "DownloadBench: no completion report within %lu ms\n", kTimeoutMs);
+        return 1;
+    }
+    const SReportArrivals complete = window.Arrivals(UWM_DOWNLOAD_COMPLETE);
+    const double dSeconds = complete.m_dFirstSeconds - dStart;
+    if (complete.m_wLastParam != 1)
+    {
+        fprintf(stderr, "DownloadBench: the worker reported failure\n");
+        return 1;
+    }
+    PrintResult(dSeconds, g_pImage, g_nImageSize, window.Arrivals(UWM_DOWNLOAD_PROGRESS).m_nCount);
+    ReleaseImage();
+    return 0;
+}
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && strcmp(argv[1], "wininet") == 0)
+        return RunWinInet();
+    if (argc == 2 && strcmp(argv[1], "worker") == 0)
+        return RunWorker();
+    fprintf(stderr, "usage: DownloadBench wininet|worker\n");
+    return 2;
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs and runs every benchmark side by side under
+# Wine with an Xvfb display of its own; prints the table of medians and
+# ratios and writes it to bench/results/. Arguments go to bench/harness.py
+# (--rounds N, --idle-seconds S, --only download,transfer,..., --help).
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+export BUILD_DIR="${BUILD_DIR:-$ROOT/build-bench}"
+
+"$ROOT/tools/setup.sh"
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DORVEK_BUILD_BENCH=ON >/dev/null
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target DownloadBench TransferBench ProbeBench UpdaterDriver
+
+. "$ROOT/tools/wine-session.sh"
+trap orvek_session_stop EXIT
+trap 'exit 130' INT TERM
+orvek_wine_init
+orvek_start_xvfb
+
+set +e
+PYTHONDONTWRITEBYTECODE=1 python3 "$ROOT/bench/harness.py" --bin "$BUILD_DIR/bin" "$@"
+status=$?
+set -e
+orvek_session_stop
+exit $status
