@@ -22,6 +22,10 @@ orvek_wine_init() {
   fi
   # A persistent wineserver makes each later start take well under a second.
   wineserver -p >/dev/null 2>&1 || true
+  # The session's services start with the first program that needs them
+  # (one importing setupapi does) and keep its output open: started here,
+  # they hold /dev/null instead of a pipe that ctest waits on.
+  wine cmd /c exit >/dev/null 2>&1 || true
 }
 
 orvek_start_xvfb() {
