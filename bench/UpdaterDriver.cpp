@@ -2,7 +2,7 @@
 // as a user would, with one simulated device plugged in:
 //   UpdaterDriver.exe start EXE TITLE   time from CreateProcess to the window shown in its first state
 //   UpdaterDriver.exe update EXE SIZE   "ready" once connected; after a line on stdin, click the button
-//                                       and time to "Orvek successfully updated!"
+//                                       and time to "Orvek successfully updated!" (and to "Download complete!")
 //   UpdaterDriver.exe idle EXE          "ready" once connected; after a line on stdin, close it
 // The harness reads the program's CPU time and memory from /proc between
 // "ready" and the result. Output: "result seconds=S" (or "result ok").
@@ -25,6 +25,7 @@ constexpr int kMessageTextId = 0xFFFF;
 const char kDevice[] = "bench";
 const wchar_t kConnected[] = L"Orvek connected!";
 const wchar_t kUpdated[] = L"Orvek successfully updated!";
+const wchar_t kDownloaded[] = L"Download complete!";
 
 struct SWindowSearch
 {
@@ -207,8 +208,11 @@ int RunUpdate(const char* pszExe, DWORD dwSize)
     const double dStart = BenchSeconds();
     ::SendMessageW(::GetDlgItem(hWnd, IDOK), BM_CLICK, 0, 0);
     double dSeconds = 0;
+    double dDownloadSeconds = 0;
     for (;;)
     {
+        if (dDownloadSeconds == 0 && ControlText(hWnd, IDC_STATIC_DOWNLOAD) == kDownloaded)
+            dDownloadSeconds = BenchSeconds() - dStart;
         if (ShowsStatus(hWnd, kUpdated))
         {
             dSeconds = BenchSeconds() - dStart;
@@ -239,7 +243,7 @@ int RunUpdate(const char* pszExe, DWORD dwSize)
     ::SendMessageW(::GetDlgItem(hWnd, IDOK), BM_CLICK, 0, 0);
     if (!child.WaitForExit())
         return 1;
-    printf("result seconds=%.6f\n", dSeconds);
+    printf("result seconds=%.6f download_seconds=%.6f\n", dSeconds, dDownloadSeconds);
     return 0;
 }
 

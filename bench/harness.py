@@ -35,7 +35,7 @@ HEAD_SEND_SIZE = 20
 
 # The side-by-side measurements and their variants; "idle" runs after them.
 GROUPS = [("download", ["worker", "wininet", "curl"]), ("transfer", ["worker", "bare"]), ("update", ["program"]),
-          ("start", ["updater", "blank"]), ("probe", ["probe", "open"])]
+          ("progress", ["setpos"]), ("start", ["updater", "blank"]), ("probe", ["probe", "open"])]
 ALL_MEASUREMENTS = [g for g, _ in GROUPS] + ["idle"]
 
 
@@ -153,6 +153,9 @@ class Bench:
         result["idle_mib"] = idle["RssAnon"] / 1024
         return result
 
+    def progress(self, _variant):
+        return self.wine("ProgressBench.exe", "100")
+
     def start(self, variant):
         exe, title = ("OrvekUpdater.exe", "Orvek Updater") if variant == "updater" else \
             ("BlankWindow.exe", "Orvek Blank")
@@ -259,6 +262,9 @@ def report(bench, started, finished):
     r_dl, r_tr = ratio(dl_worker, dl_wininet), ratio(tr_worker, tr_bare)
     best_sum = None if b.best("download", "wininet") is None or b.best("transfer", "bare") is None else \
         b.best("download", "wininet") + b.best("transfer", "bare")
+    setpos = b.median("progress", "setpos")
+    repaints = sum(b.median(g, "worker", "reports") or 0 for g in ("download", "transfer"))
+    ui_bound = None if bound_sum is None or setpos is None else bound_sum + repaints * setpos
     memory_goal = size_mib + 16
     rows = [
         ("1", "Download %g MiB: download worker (4-byte reads)" % size_mib, fmt_seconds(dl_worker),
@@ -272,10 +278,16 @@ def report(bench, started, finished):
         ("3", "Whole update through OrvekUpdater.exe, click to \"Orvek successfully updated!\"", fmt_seconds(up),
          "sum of bounds 1 + 2: %s" % fmt_seconds(bound_sum), fmt_ratio(ratio(up, bound_sum)),
          fmt_ratio(ratio(b.best("update", "program"), best_sum)), "", ""),
+        ("3′", "The same against the bounds plus the window's progress repaints (download phase of the update: %s)"
+         % fmt_seconds(b.median("update", "program", "download_seconds")), fmt_seconds(up),
+         "bounds 1 + 2 and %d PBM_SETPOS repaints at %s each: %s" % (repaints, fmt_seconds(setpos),
+                                                                   fmt_seconds(ui_bound)),
+         fmt_ratio(ratio(up, ui_bound)), "", "", ""),
         ("4", "Idle CPU in STATE_CONNECTED over %g s (program process)" % b.args.idle_seconds,
          "n/a" if idle_cpu is None else "%.3f%% of a core" % idle_cpu, "", "", "", "< 0.5%",
          verdict(None if idle_cpu is None else idle_cpu < 0.5)),
-        ("5", "Peak private memory (RssAnon) during the update", "n/a" if peak is None else "%.1f MiB" % peak,
+        ("5", "Peak private memory (RssAnon) during the update",
+         "n/a" if peak is None else "%.1f MiB (%.1f MiB over idle)" % (peak, peak - idle_mem),
          "image %g MiB (idle before the click %s)" % (size_mib, "n/a" if idle_mem is None else "%.1f MiB" % idle_mem),
          fmt_ratio(ratio(peak, size_mib)), "", "≤ %g MiB" % memory_goal,
          verdict(None if peak is None else peak <= memory_goal)),
@@ -288,8 +300,8 @@ def report(bench, started, finished):
     ]
 
     lines = ["# Benchmark run %s" % started.strftime("%Y-%m-%d %H:%M UTC"), ""]
-    lines.append("Medians of %d interleaved rounds (idle: %d run of %g s); image %d bytes; %s; %s; %d CPUs; "
-                 "%.0f s in all." % (b.args.rounds, b.args.idle_rounds, b.args.idle_seconds, b.size,
+    lines.append("Medians of %d interleaved rounds (idle: %d run of %g s); image %d bytes; %s; %s; %s; %d CPUs; "
+                 "%.0f s in all." % (b.args.rounds, b.args.idle_rounds, b.args.idle_seconds, b.size, tree_state(),
                                      wine_version(), cpu_model(), os.cpu_count(),
                                      (finished - started).total_seconds()))
     lines.append("Ratio: median against median. Ratio of best runs: fastest sample against fastest sample, "
@@ -314,6 +326,18 @@ def report(bench, started, finished):
     if b.failures:
         lines += ["", "## Failed runs", ""] + ["- " + f for f in b.failures]
     return "\n".join(lines) + "\n"
+
+
+def tree_state():
+    """The commit the programs were built from, and whether the tree had changes beyond it."""
+    try:
+        head = subprocess.run(["git", "-C", ROOT, "rev-parse", "--short", "HEAD"], capture_output=True, text=True,
+                              check=True).stdout.strip()
+        changed = subprocess.run(["git", "-C", ROOT, "status", "--porcelain", "--", ".", ":!bench/results"],
+                                 capture_output=True, text=True, check=True).stdout.strip()
+    except (OSError, subprocess.SubprocessError):
+        return "tree unknown"
+    return "tree %s%s" % (head, " with uncommitted changes" if changed else "")
 
 
 def wine_version():

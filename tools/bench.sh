@@ -10,7 +10,7 @@ export BUILD_DIR="${BUILD_DIR:-$ROOT/build-bench}"
 "$ROOT/tools/setup.sh"
 cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DORVEK_BUILD_BENCH=ON >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target DownloadBench TransferBench ProbeBench UpdaterDriver
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target DownloadBench TransferBench ProbeBench ProgressBench UpdaterDriver
 
 . "$ROOT/tools/wine-session.sh"
 trap orvek_session_stop EXIT
