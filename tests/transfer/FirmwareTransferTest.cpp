@@ -1,0 +1,283 @@
+// The transfer worker writing into the device simulator's PIPE00, reporting
+// to a real window.
+#include "TransferRun.h"
+#include "DeviceSimControl.h"
+#include "device/FirmwareTransfer.h"
+#include "app/ImageBuffer.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace
+{
+const wchar_t FAILED[] = L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
+const wchar_t INVALID[] = L"The downloaded update is not a valid Orvek firmware image.";
+
+std::vector<unsigned char> MakeImage(size_t nSize)
+{
+    std::vector<unsigned char> image(nSize);
+    UINT32 nState = static_cast<UINT32>(nSize) * 2654435761u + 1;
+    for (unsigned char& by : image)
+    {
+        nState = nState * 1103515245u + 12345u;
+        by = static_cast<unsigned char>(nState >> 16);
+    }
+    return image;
+}
+
+// Hands the image over as the download worker does.
+void SetImage(const std::vector<unsigned char>& image)
+{
+    ReleaseImage();
+    g_pImage = new BYTE[image.size()];
+    memcpy(g_pImage, image.data(), image.size());
+    g_nImageSize = static_cast<UINT32>(image.size());
+}
+
+// What the device must receive: the 20 head bytes, then the body.
+std::vector<unsigned char> DeviceStream(const std::vector<unsigned char>& image)
+{
+    std::vector<unsigned char> stream(image.size() - 1004);
+    memcpy(stream.data(), image.data(), 20);
+    memcpy(stream.data() + 20, image.data() + 1024, image.size() - 1024);
+    return stream;
+}
+
+// "" when equal, else where and how they differ.
+std::string Compare(const std::vector<unsigned char>& expected, const std::vector<unsigned char>& got)
+{
+    const size_t nCommon = std::min(expected.size(), got.size());
+    for (size_t i = 0; i < nCommon; ++i)
+        if (expected[i] != got[i])
+            return "first difference at byte " + std::to_string(i) + " of " + std::to_string(got.size());
+    if (expected.size() != got.size())
+        return "got " + std::to_string(got.size()) + " bytes, expected " + std::to_string(expected.size());
+    return std::string();
+}
+
+class FirmwareTransferTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ReleaseImage();
+        ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();
+    }
+
+    void TearDown() override
+    {
+        m_sim.Stop();
+        ReleaseImage();
+    }
+
+    CTransferRun Run(bool bWatchDevice = false, const std::string& strDevice = "dev")
+    {
+        CTransferRun run = RunTransfer(bWatchDevice ? &m_sim : nullptr, strDevice);
+        EXPECT_TRUE(run.m_bFinished) << "worker still running: " << run.Describe();
+        EXPECT_TRUE(m_sim.WaitIdle(strDevice)) << m_sim.LastReply();
+        return run;
+    }
+
+    // Begin first, completion last and only one of each; the image pair
+    // emptied before the completion report.
+    static void ExpectFrame(const CTransferRun& run, int nCompletion)
+    {
+        ASSERT_GE(run.m_arrReports.size(), 2u) << run.Describe();
+        EXPECT_EQ('B', run.m_arrReports.front().m_chKind) << run.Describe();
+        EXPECT_EQ('C', run.m_arrReports.back().m_chKind) << run.Describe();
+        EXPECT_EQ(nCompletion, static_cast<int>(run.m_arrReports.back().m_wParam)) << run.Describe();
+        size_t nFrame = 0;
+        for (const CTransferReport& report : run.m_arrReports)
+            nFrame += report.m_chKind != 'P';
+        EXPECT_EQ(2u, nFrame) << run.Describe();
+        EXPECT_EQ(nullptr, run.m_pImageAtComplete);
+        EXPECT_EQ(0u, run.m_nImageSizeAtComplete);
+        EXPECT_EQ(nullptr, g_pImage);
+        EXPECT_EQ(0u, g_nImageSize);
+    }
+
+    // One box with exactly this text over the disabled window, and the
+    // completion report with 0 only after the user closed it.
+    static void ExpectFailure(const CTransferRun& run, const wchar_t* pszText)
+    {
+        ExpectFrame(run, 0);
+        ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
+        const CTransferBox& box = run.m_arrBoxes[0];
+        EXPECT_STREQ(pszText, box.m_strText.c_str());
+        EXPECT_STREQ(L"Orvek Updater", box.m_strCaption.c_str());
+        EXPECT_TRUE(box.m_bOwnerDisabled);
+        EXPECT_EQ(0u, box.m_nReportsWhileUp) << run.Describe();
+    }
+
+    CDeviceSimulator m_sim;
+};
+}
+
+TEST_F(FirmwareTransferTest, DeviceReceivesTheHeadBytesThenTheBody)
+{
+    static const struct
+    {
+        size_t m_nSize;
+        std::vector<WPARAM> m_arrPercent;
+    } kRows[] = {
+        {1024, {}},      // no body piece
+        {1025, {}},      // one piece of 1 byte: 0 %
+        {3072, {66}},    // one piece of 2048
+        {5120, {40, 80}},
+        {274937, {}},    // progress checked below
+        {1048576, {}},
+    };
+    int nRow = 0;
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE("image of " + std::to_string(row.m_nSize) + " bytes");
+        const std::string strDevice = "dev" + std::to_string(nRow++);
+        ASSERT_TRUE(m_sim.Plug(strDevice)) << m_sim.LastReply();
+        const std::vector<unsigned char> image = MakeImage(row.m_nSize);
+        SetImage(image);
+
+        const CTransferRun run = Run(false, strDevice);
+        ExpectFrame(run, 1);
+        EXPECT_TRUE(run.m_arrBoxes.empty()) << run.Describe();
+        if (row.m_nSize < 100000)
+        {
+            EXPECT_EQ(row.m_arrPercent, run.Percentages()) << run.Describe();
+        }
+        EXPECT_EQ("", Compare(DeviceStream(image), m_sim.RecordedBytes(strDevice)));
+
+        CDeviceStats stats;
+        ASSERT_TRUE(m_sim.GetStats(strDevice, stats)) << m_sim.LastReply();
+        EXPECT_EQ(1u, stats.m_nPipeOpens);
+        EXPECT_EQ(1u, stats.m_nPipeCloses);
+        EXPECT_EQ(0u, stats.m_nPipeBreaks);
+        ASSERT_TRUE(m_sim.Unplug(strDevice)) << m_sim.LastReply();
+    }
+}
+
+TEST_F(FirmwareTransferTest, LargeImageReportsEachPercentOnceUpTo99)
+{
+    ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
+    SetImage(MakeImage(1048576));
+    const CTransferRun run = Run();
+    ExpectFrame(run, 1);
+    std::vector<WPARAM> arrExpected;
+    for (WPARAM n = 1; n <= 99; ++n)
+        arrExpected.push_back(n);
+    EXPECT_EQ(arrExpected, run.Percentages()) << run.Describe();
+}
+
+// The device has taken in exactly the pieces behind each report, so the
+// reports follow the writes and not some other count.
+TEST_F(FirmwareTransferTest, EachReportFollowsThePieceThatChangedThePercentage)
+{
+    ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
+    SetImage(MakeImage(5120));
+    CTransferRun run = Run(true);
+    ExpectFrame(run, 1);
+    EXPECT_EQ(0u, run.m_nSearchesAtBegin) << "the pipe was looked for before the begin report";
+    EXPECT_EQ(20 + 2048, run.DeviceBytesAt(40)) << run.Describe();
+    EXPECT_EQ(20 + 2 * 2048, run.DeviceBytesAt(80)) << run.Describe();
+
+    // 98 pieces of 274937 give 72.9999964 %, which is 73 in single precision.
+    ASSERT_TRUE(m_sim.Unplug("dev")) << m_sim.LastReply();
+    ASSERT_TRUE(m_sim.Plug("dev2")) << m_sim.LastReply();
+    SetImage(MakeImage(274937));
+    run = Run(true, "dev2");
+    ExpectFrame(run, 1);
+    EXPECT_EQ(20 + 97 * 2048, run.DeviceBytesAt(72)) << run.Describe();
+    EXPECT_EQ(20 + 98 * 2048, run.DeviceBytesAt(73)) << run.Describe();
+    EXPECT_EQ(99u, run.Percentages().back()) << run.Describe();
+}
+
+TEST_F(FirmwareTransferTest, PipeThatDoesNotOpenEndsTheTransferWithTheFailureBox)
+{
+    static const struct
+    {
+        const char* m_pszCase;
+        bool m_bPlugged;
+    } kRows[] = {
+        {"no device", false},
+        {"device refusing its pipe", true},
+    };
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        if (row.m_bPlugged)
+        {
+            ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
+            ASSERT_TRUE(m_sim.RefusePipe("dev")) << m_sim.LastReply();
+        }
+        SetImage(MakeImage(5120));
+        const CTransferRun run = RunTransfer();
+        ASSERT_TRUE(run.m_bFinished) << run.Describe();
+        ExpectFailure(run, FAILED);
+        EXPECT_TRUE(run.Percentages().empty()) << run.Describe();
+        if (row.m_bPlugged)
+        {
+            ASSERT_TRUE(m_sim.WaitIdle("dev")) << m_sim.LastReply();
+            CDeviceStats stats;
+            ASSERT_TRUE(m_sim.GetStats("dev", stats)) << m_sim.LastReply();
+            EXPECT_EQ(0u, stats.m_nPipeOpens);
+            EXPECT_EQ(0u, stats.m_nPipeBytes);
+        }
+    }
+}
+
+TEST_F(FirmwareTransferTest, ImageWithoutItsWholeHeadBlockIsNeverRead)
+{
+    static const struct
+    {
+        const char* m_pszCase;
+        bool m_bBuffer;
+        UINT32 m_nSize;
+    } kRows[] = {
+        {"no image", false, 0},
+        {"a size but no buffer", false, 4096},
+        {"1 byte", true, 1},
+        {"1023 bytes", true, 1023},
+    };
+    ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        if (row.m_bBuffer)
+        {
+            SetImage(MakeImage(row.m_nSize));
+        }
+        else
+        {
+            ReleaseImage();
+            g_nImageSize = row.m_nSize;
+        }
+        const CTransferRun run = Run();
+        ExpectFailure(run, INVALID);
+        EXPECT_TRUE(run.Percentages().empty()) << run.Describe();
+    }
+    EXPECT_EQ(0u, m_sim.EnumerationCount()) << "the device was looked for";
+    EXPECT_TRUE(m_sim.RecordedBytes("dev").empty());
+}
+
+// The one slow test: the failing write spends 3000 attempts of at least
+// 5 ms before the transfer gives up.
+TEST_F(FirmwareTransferTest, PipeBreakingMidBodyEndsTheTransferOnceTheWriteHasSpentItsRetries)
+{
+    const unsigned long long nBreakAt = 100000;
+    ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
+    ASSERT_TRUE(m_sim.BreakAfter("dev", nBreakAt)) << m_sim.LastReply();
+    const std::vector<unsigned char> image = MakeImage(1048576);
+    SetImage(image);
+
+    const CTransferRun run = Run();
+    ExpectFailure(run, FAILED);
+    EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, WRITE_RETRY_LIMIT * WRITE_RETRY_DELAY_MS);
+    ASSERT_FALSE(run.Percentages().empty()) << run.Describe();
+    EXPECT_LT(run.Percentages().back(), 20u) << run.Describe();
+
+    std::vector<unsigned char> expected = DeviceStream(image);
+    expected.resize(nBreakAt);
+    EXPECT_EQ("", Compare(expected, m_sim.RecordedBytes("dev")));
+    CDeviceStats stats;
+    ASSERT_TRUE(m_sim.GetStats("dev", stats)) << m_sim.LastReply();
+    EXPECT_EQ(1u, stats.m_nPipeOpens);
+    EXPECT_EQ(1u, stats.m_nPipeBreaks);
+}
