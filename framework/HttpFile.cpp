@@ -1,0 +1,61 @@
+// CHttpFile.
+#include "framework/HttpFile.h"
+#include "framework/HttpConnection.h"
+#include "framework/InternetException.h"
+
+IMPLEMENT_DYNAMIC(CHttpFile, CInternetFile)
+
+CHttpFile::CHttpFile(HINTERNET hFile, DWORD dwOpenError, LPCWSTR pstrVerb, LPCWSTR pstrObject,
+                     CHttpConnection* pConnection, DWORD_PTR dwContext)
+    : CInternetFile(hFile, pstrObject, pConnection, dwContext), m_dwOpenError(dwOpenError), m_strVerb(pstrVerb)
+{
+}
+
+BOOL CHttpFile::SendRequest(LPCWSTR pstrHeaders, DWORD dwHeadersLen, LPVOID lpOptional, DWORD dwOptionalLen)
+{
+    if (m_hFile == nullptr)
+        AfxThrowInternetException(m_dwContext, m_dwOpenError != ERROR_SUCCESS ? m_dwOpenError
+                                                                               : ERROR_INVALID_HANDLE);
+    if (!::HttpSendRequestW(m_hFile, pstrHeaders, dwHeadersLen, lpOptional, dwOptionalLen))
+        AfxThrowInternetException(m_dwContext);
+    return TRUE;
+}
+
+BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, LPVOID lpvBuffer, LPDWORD lpdwBufferLength,
+                          LPDWORD lpdwIndex) const
+{
+    return ::HttpQueryInfoW(m_hFile, dwInfoLevel, lpvBuffer, lpdwBufferLength, lpdwIndex);
+}
+
+BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, CString& str, LPDWORD lpdwIndex) const
+{
+    str.Empty();
+    DWORD dwIndex = lpdwIndex != nullptr ? *lpdwIndex : 0;
+    DWORD dwBytes = 0;
+    if (::HttpQueryInfoW(m_hFile, dwInfoLevel, nullptr, &dwBytes, &dwIndex))
+        return TRUE;
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || dwBytes == 0)
+        return FALSE;
+
+    // The size asked for counts the closing NUL, the size returned does not.
+    const int nChars = static_cast<int>(dwBytes / sizeof(WCHAR));
+    LPWSTR pszBuffer = str.GetBufferSetLength(nChars);
+    dwIndex = lpdwIndex != nullptr ? *lpdwIndex : 0;
+    if (!::HttpQueryInfoW(m_hFile, dwInfoLevel, pszBuffer, &dwBytes, &dwIndex))
+    {
+        str.ReleaseBuffer(0);
+        return FALSE;
+    }
+    str.ReleaseBuffer(static_cast<int>(dwBytes / sizeof(WCHAR)));
+    if (lpdwIndex != nullptr)
+        *lpdwIndex = dwIndex;
+    return TRUE;
+}
+
+BOOL CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const
+{
+    dwStatusCode = 0;
+    DWORD dwLength = sizeof(dwStatusCode);
+    return ::HttpQueryInfoW(m_hFile, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatusCode, &dwLength,
+                            nullptr);
+}

@@ -1,0 +1,57 @@
+// CInternetFile: a WinInet data handle read through a buffer of its own, so
+// that many small reads cost one platform read.
+#pragma once
+#include "Object.h"
+#include "String.h"
+#include <cstring>
+#include <memory>
+#include <wininet.h>
+
+class CInternetConnection;
+
+class CInternetFile : public CObject
+{
+    DECLARE_DYNAMIC(CInternetFile)
+
+public:
+    ~CInternetFile() override;
+
+    // Copies at most nCount bytes of the data to lpBuf and returns how many;
+    // 0 at the end of the data. Throws CInternetException when the platform's
+    // read fails.
+    UINT Read(void* lpBuf, UINT nCount)
+    {
+        const UINT nBuffered = m_nBufferEnd - m_nBufferPos;
+        if (nCount <= nBuffered && nCount != 0)
+        {
+            std::memcpy(lpBuf, m_pReadBuffer.get() + m_nBufferPos, nCount);
+            m_nBufferPos += nCount;
+            return nCount;
+        }
+        return ReadBuffered(lpBuf, nCount);
+    }
+
+    virtual void Close();
+
+    operator HINTERNET() const { return m_hFile; }
+    CString GetFileName() const { return m_strFileName; }
+    DWORD_PTR GetContext() const { return m_dwContext; }
+
+    // One platform read costs far more than copying, so the buffer is large.
+    static const UINT kReadBufferSize = 64 * 1024;
+
+protected:
+    CInternetFile(HINTERNET hFile, LPCWSTR pstrFileName, CInternetConnection* pConnection, DWORD_PTR dwContext);
+
+    HINTERNET m_hFile;
+    CString m_strFileName;
+    CInternetConnection* m_pConnection;
+    DWORD_PTR m_dwContext;
+
+private:
+    UINT ReadBuffered(void* lpBuf, UINT nCount);
+
+    std::unique_ptr<BYTE[]> m_pReadBuffer;
+    UINT m_nBufferPos = 0;
+    UINT m_nBufferEnd = 0;
+};
