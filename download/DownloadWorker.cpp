@@ -1,0 +1,110 @@
+// The download worker thread.
+#include "download/DownloadWorker.h"
+#include "download/UpdateRequest.h"
+#include "app/ImageBuffer.h"
+#include "app/Notifications.h"
+#include "app/Progress.h"
+#include <new>
+
+static const WCHAR NO_LENGTH_TEXT[] = L"The update service did not say how large the update is.";
+static const WCHAR TOO_LONG_TEXT[] = L"The update service sent more data than it announced.";
+static const WCHAR TOO_SHORT_TEXT[] = L"The update download was interrupted before it was complete.";
+static const WCHAR NO_MEMORY_TEXT[] = L"There is not enough memory to download the update.";
+
+// The body is read in pieces of this size, each followed by a percentage.
+static const UINT READ_STEP = 4;
+static const UINT ERROR_TEXT_CHARS = 1024;
+
+// Reads the body, at most nDeclared bytes, into a new image buffer with
+// progress reports; on failure says why in strFailure.
+static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString& strFailure)
+{
+    if (nDeclared == 0)
+    {
+        strFailure = NO_LENGTH_TEXT;
+        return FALSE;
+    }
+
+    // Whatever an earlier failed download left is no one's now.
+    ReleaseImage();
+    BYTE* pImage = new (std::nothrow) BYTE[nDeclared];
+    if (pImage == nullptr)
+    {
+        strFailure = NO_MEMORY_TEXT;
+        return FALSE;
+    }
+    g_pImage = pImage;
+    g_nImageSize = nDeclared;
+
+    BYTE* pWrite = pImage;
+    UINT32 nReceived = 0;
+    int nLastPercent = 0;
+    // The platform reads to the end of the connection whatever the declared
+    // length says, so never ask for more than is still due.
+    while (nReceived < nDeclared)
+    {
+        const UINT32 nDue = nDeclared - nReceived;
+        const UINT nRead = file.Read(pWrite, nDue < READ_STEP ? nDue : READ_STEP);
+        if (nRead == 0)
+            break;
+        nReceived += nRead;
+        const int nPercent = ProgressPercent(nReceived, nDeclared);
+        if (nPercent != nLastPercent)
+        {
+            ::SendMessageW(hWnd, UWM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(nPercent), 0);
+            nLastPercent = nPercent;
+        }
+        pWrite += nRead;
+    }
+
+    if (nReceived < nDeclared)
+    {
+        strFailure = TOO_SHORT_TEXT;
+        return FALSE;
+    }
+    BYTE byExtra = 0;
+    if (file.Read(&byExtra, 1) != 0)
+    {
+        strFailure = TOO_LONG_TEXT;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
+{
+    const HWND hWnd = static_cast<HWND>(pParam);
+    CString strFailure;
+    BOOL bDownloaded = FALSE;
+
+    try
+    {
+        CUpdateRequest request;
+        request.Send();
+        if (request.Classify(strFailure))
+        {
+            const UINT32 nDeclared = request.QueryDeclaredLength();
+            ::SendMessageW(hWnd, UWM_DOWNLOAD_BEGIN, 0, 0);
+            bDownloaded = DownloadImage(request.GetFile(), nDeclared, hWnd, strFailure);
+        }
+    }
+    catch (CInternetException* pException)
+    {
+        WCHAR szError[ERROR_TEXT_CHARS];
+        pException->GetErrorMessage(szError, ERROR_TEXT_CHARS);
+        strFailure = szError;
+        // With no text the box would say nothing, so name the code at least.
+        if (strFailure.IsEmpty())
+            strFailure.Format(L"Internet error %d", static_cast<int>(pException->m_dwError));
+        pException->Delete();
+    }
+
+    if (bDownloaded)
+    {
+        ::SendMessageW(hWnd, UWM_DOWNLOAD_COMPLETE, 1, 0);
+        return 0;
+    }
+    AfxMessageBox(strFailure, MB_OK);
+    ::SendMessageW(hWnd, UWM_DOWNLOAD_COMPLETE, 0, 0);
+    return 0;
+}

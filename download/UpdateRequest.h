@@ -1,0 +1,58 @@
+// The updater's one exchange with the update service: the GET request for
+// the current image, its status and headers, and what the answer means.
+#pragma once
+#include "framework/afxinet.h"
+#include "framework/afxcoll.h"
+#include "framework/String.h"
+#include <memory>
+
+// The update service's host; the request always goes to its port 80.
+extern const WCHAR UPDATE_SERVICE_HOST[];
+
+// The part in the form a URL carries it: unsafe characters and spaces as
+// percent-escapes, everything after '?' or '#' as it is. A part whose form
+// the platform cannot give comes back unchanged.
+CString CanonicalizeUrlPart(CString strPart);
+
+// Fills mapHeaders from a raw header block (lines ended by NUL, an empty line
+// closing the block): name and value split at a line's first colon, both
+// trimmed; a later line replaces an earlier one of exactly the same name.
+void ParseRawHeaders(const CString& strRawHeaders, CMapStringToString& mapHeaders);
+
+// TRUE when the answer is an image to download (status 200). Otherwise the
+// text to show: for 500 the "X-Orvek-Error" value, for any other status, or
+// a 500 that gives no text, "HTTP Status Code %d".
+BOOL ClassifyResponse(DWORD dwStatusCode, const CMapStringToString& mapHeaders, CString& strFailure);
+
+class CUpdateRequest
+{
+public:
+    CUpdateRequest();
+    ~CUpdateRequest();
+
+    // Opens the session and the connection, sends the request and reads the
+    // answer's status and headers; throws CInternetException when WinInet fails.
+    void Send();
+
+    BOOL Classify(CString& strFailure) const;
+    // The Content-Length, 0 when there is none or it is no number.
+    UINT32 QueryDeclaredLength() const;
+
+    DWORD GetStatusCode() const { return m_dwStatusCode; }
+    const CMapStringToString& GetHeaders() const { return m_mapHeaders; }
+    // The answer's body; valid after Send until Close.
+    CHttpFile& GetFile() const { return *m_pFile; }
+
+    // Releases the request, the connection and the session, in that order.
+    void Close();
+
+private:
+    CUpdateRequest(const CUpdateRequest&) = delete;
+    CUpdateRequest& operator=(const CUpdateRequest&) = delete;
+
+    std::unique_ptr<CInternetSession> m_pSession;
+    std::unique_ptr<CHttpConnection> m_pConnection;
+    std::unique_ptr<CHttpFile> m_pFile;
+    DWORD m_dwStatusCode = 0;
+    CMapStringToString m_mapHeaders;
+};

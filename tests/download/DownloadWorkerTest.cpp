@@ -1,0 +1,202 @@
+// The download worker against the update-service stand-in, reporting to a real window.
+#include "DownloadRun.h"
+#include "ServiceControl.h"
+#include "app/ImageBuffer.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace
+{
+const wchar_t NO_LENGTH[] = L"The update service did not say how large the update is.";
+const wchar_t TOO_LONG[] = L"The update service sent more data than it announced.";
+const wchar_t TOO_SHORT[] = L"The update download was interrupted before it was complete.";
+const wchar_t NO_MEMORY[] = L"There is not enough memory to download the update.";
+
+class DownloadWorkerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(ServiceReset()) << "stand-in not reachable on port " << ServicePort();
+        ReleaseImage();
+    }
+    void TearDown() override { ReleaseImage(); }
+
+    CDownloadRun Run(const std::string& strScenario)
+    {
+        std::string strError;
+        EXPECT_TRUE(ServiceSetScenario(strScenario, strError)) << strError;
+        CDownloadRun run = RunDownload();
+        EXPECT_TRUE(run.m_bFinished) << "worker still running: " << run.Describe();
+        return run;
+    }
+
+    // One failure box with exactly this text, shown by the application over
+    // its disabled main window, and the completion report with 0 only after it.
+    static void ExpectFailure(const CDownloadRun& run, const wchar_t* pszText, bool bBegin)
+    {
+        ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
+        const CFailureBox& box = run.m_arrBoxes[0];
+        EXPECT_STREQ(pszText, box.m_strText.c_str());
+        EXPECT_STREQ(L"Orvek Updater", box.m_strCaption.c_str());
+        EXPECT_TRUE(box.m_bOwnerDisabled);
+        EXPECT_EQ(0u, box.m_nReportsWhileUp) << run.Describe();
+        EXPECT_EQ(0, run.Completion()) << run.Describe();
+        EXPECT_EQ('C', run.m_arrReports.back().m_chKind) << run.Describe();
+        EXPECT_EQ(bBegin, run.HasBegin()) << run.Describe();
+    }
+};
+}
+
+TEST_F(DownloadWorkerTest, SendsOnePlainGetForTheUpdate)
+{
+    Run(R"({"status": 404})");
+    std::vector<CServiceRequest> arrRequests;
+    ASSERT_TRUE(ServiceRequests(arrRequests));
+    ASSERT_EQ(1u, arrRequests.size()) << ServiceRequestsJson();
+    const CServiceRequest& request = arrRequests[0];
+    // Wine writes the absolute URI for a proxy with the port spelled out.
+    EXPECT_EQ("GET http://update.orvek.example:80/device/update?version=2.0 HTTP/1.0", request.m_strRequestLine);
+    std::vector<std::string> arrExpected = {"Host: update.orvek.example", "User-Agent: Orvek Updater"};
+    EXPECT_EQ(arrExpected, request.m_arrHeaderLines) << ServiceRequestsJson();
+    EXPECT_TRUE(request.m_strBody.empty());
+}
+
+TEST_F(DownloadWorkerTest, SmallBodiesReportEachChangedPercentage)
+{
+    struct
+    {
+        const char* pszScenario;
+        const char* pszBody;
+        std::vector<WPARAM> arrPercent;
+    } const rows[] = {
+        {R"({"body": "abcd"})", "abcd", {100}},
+        {R"({"body": "0123456789"})", "0123456789", {40, 80, 100}},
+        {R"({"body": "xyz"})", "xyz", {100}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.pszScenario);
+        CDownloadRun run = Run(row.pszScenario);
+        EXPECT_TRUE(run.m_arrBoxes.empty()) << run.Describe();
+        EXPECT_TRUE(run.HasBegin());
+        EXPECT_EQ(row.arrPercent, run.Percentages()) << run.Describe();
+        EXPECT_EQ(1, run.Completion()) << run.Describe();
+        ASSERT_EQ(strlen(row.pszBody), g_nImageSize);
+        EXPECT_EQ(0, memcmp(row.pszBody, g_pImage, g_nImageSize));
+    }
+}
+
+TEST_F(DownloadWorkerTest, MillionBytesReportEveryPercentOnceAndFillTheImage)
+{
+    CDownloadRun run = Run(R"({"body": {"size": 1000000, "seed": 7}})");
+    std::vector<WPARAM> arrExpected;
+    for (WPARAM nPercent = 1; nPercent <= 100; ++nPercent)
+        arrExpected.push_back(nPercent);
+    EXPECT_EQ(arrExpected, run.Percentages());
+    ASSERT_EQ(102u, run.m_arrReports.size()) << run.Describe();
+    EXPECT_EQ('B', run.m_arrReports.front().m_chKind);
+    EXPECT_EQ(1, run.Completion());
+
+    // The pair is set between the begin report and the first read.
+    EXPECT_EQ(nullptr, run.m_pImageAtBegin);
+    EXPECT_EQ(0u, run.m_nImageSizeAtBegin);
+    EXPECT_EQ(g_pImage, run.m_pImageAtProgress);
+    EXPECT_EQ(1000000u, run.m_nImageSizeAtProgress);
+
+    ASSERT_EQ(1000000u, g_nImageSize);
+    const std::vector<unsigned char> arrBody = ServiceGeneratedBody(1000000, 7);
+    EXPECT_EQ(0, memcmp(arrBody.data(), g_pImage, arrBody.size()));
+}
+
+TEST_F(DownloadWorkerTest, SlowBodyStillArrivesWhole)
+{
+    CDownloadRun run = Run(R"({"body": {"size": 30000, "seed": 3}, "chunk_size": 7001, "chunk_delay": 0.05})");
+    EXPECT_EQ(1, run.Completion()) << run.Describe();
+    EXPECT_EQ(100u, run.Percentages().size());
+    ASSERT_EQ(30000u, g_nImageSize);
+    EXPECT_EQ(0, memcmp(ServiceGeneratedBody(30000, 3).data(), g_pImage, 30000));
+}
+
+TEST_F(DownloadWorkerTest, ErrorHeaderDoesNotMatterForStatus200)
+{
+    CDownloadRun run = Run(R"({"body": "abcd", "headers": ["X-Orvek-Error: ignored"]})");
+    EXPECT_TRUE(run.m_arrBoxes.empty()) << run.Describe();
+    EXPECT_EQ(1, run.Completion());
+}
+
+TEST_F(DownloadWorkerTest, StatusOtherThan200ShowsItsTextAndLeavesTheImageAlone)
+{
+    struct
+    {
+        const char* pszScenario;
+        const wchar_t* pszText;
+    } const rows[] = {
+        {R"({"status": 404, "body": "not here"})", L"HTTP Status Code 404"},
+        {R"({"status": 500, "headers": ["X-Orvek-Error: \t Server on fire \t"]})", L"Server on fire"},
+        {R"({"status": 500, "headers": ["X-Orvek-Error: retry at 10:30: later"]})", L"retry at 10:30: later"},
+        {R"({"status": 500, "headers": ["X-Orvek-Error: first", "X-Orvek-Error: second"]})", L"second"},
+        // Without a text of its own a 500 is shown by its status.
+        {R"({"status": 500, "headers": ["x-orvek-error: lower case"]})", L"HTTP Status Code 500"},
+        {R"({"status": 500, "headers": ["X-Orvek-Error:    "]})", L"HTTP Status Code 500"},
+        {R"({"status": 500})", L"HTTP Status Code 500"},
+        // A non-HTTP answer has no status line; Wine reports status 0.
+        {R"({"action": "raw", "body": "garbage"})", L"HTTP Status Code 0"},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.pszScenario);
+        BYTE* pEarlier = new BYTE[8];
+        g_pImage = pEarlier;
+        g_nImageSize = 8;
+        CDownloadRun run = Run(row.pszScenario);
+        ExpectFailure(run, row.pszText, false);
+        EXPECT_EQ(1u, run.m_arrReports.size()) << run.Describe();
+        EXPECT_EQ(pEarlier, g_pImage);
+        EXPECT_EQ(8u, g_nImageSize);
+        ReleaseImage();
+    }
+}
+
+TEST_F(DownloadWorkerTest, BodyThatBreaksItsLengthIsRefused)
+{
+    struct
+    {
+        const char* pszScenario;
+        const wchar_t* pszText;
+        UINT32 nImageSize;
+        const char* pszImage;
+    } const rows[] = {
+        {R"({"content_length": null, "body": "abcdefgh"})", NO_LENGTH, 0, ""},
+        {R"({"content_length": 0, "body": "abcdefgh"})", NO_LENGTH, 0, ""},
+        {R"({"content_length": "abc", "body": "abcdefgh"})", NO_LENGTH, 0, ""},
+        {R"({"content_length": 3, "body": "abcdefgh"})", TOO_LONG, 3, "abc"},
+        {R"({"content_length": 20, "body": "abcdefgh"})", TOO_SHORT, 20, "abcdefgh"},
+        {R"({"body": {"size": 100000, "seed": 1}, "reset_after": 5000})", TOO_SHORT, 100000, nullptr},
+        {R"({"content_length": 4000000000, "body": "abcdefgh"})", NO_MEMORY, 0, ""},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.pszScenario);
+        CDownloadRun run = Run(row.pszScenario);
+        ExpectFailure(run, row.pszText, true);
+        EXPECT_EQ(row.nImageSize, g_nImageSize);
+        if (row.pszImage != nullptr)
+            EXPECT_EQ(0, memcmp(row.pszImage, g_pImage, strlen(row.pszImage)));
+        else
+            EXPECT_EQ(0, memcmp(ServiceGeneratedBody(5000, 1).data(), g_pImage, 5000));
+        ReleaseImage();
+    }
+}
+
+// A download after a failed one starts from a fresh buffer of its own length.
+TEST_F(DownloadWorkerTest, DownloadAfterAFailedOneReplacesItsImage)
+{
+    Run(R"({"content_length": 20, "body": "abcdefgh"})");
+    ASSERT_EQ(20u, g_nImageSize);
+    CDownloadRun run = Run(R"({"body": "0123456789"})");
+    EXPECT_EQ(1, run.Completion()) << run.Describe();
+    ASSERT_EQ(10u, g_nImageSize);
+    EXPECT_EQ(0, memcmp("0123456789", g_pImage, 10));
+}

@@ -1,0 +1,130 @@
+// The request target's parts, the header block parser and the classification.
+#include "download/UpdateRequest.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// A raw header block as WinInet hands it over: each line ends with a NUL,
+// one more NUL closes the block.
+CString Block(std::initializer_list<const wchar_t*> lines)
+{
+    std::wstring strBlock;
+    for (const wchar_t* pszLine : lines)
+    {
+        strBlock += pszLine;
+        strBlock += L'\0';
+    }
+    strBlock += L'\0';
+    return CString(strBlock.data(), static_cast<int>(strBlock.size()));
+}
+
+std::wstring Value(const CMapStringToString& map, const wchar_t* pszName)
+{
+    CString strValue;
+    return map.Lookup(pszName, strValue) ? std::wstring(strValue.GetString()) : std::wstring(L"<none>");
+}
+}
+
+TEST(CanonicalizeUrlPart, EscapesUnsafeCharactersAndKeepsTheQuery)
+{
+    struct
+    {
+        const wchar_t* pszPart;
+        const wchar_t* pszExpected;
+    } const rows[] = {
+        {L"version", L"version"},
+        {L"2.0", L"2.0"},
+        {L"a b", L"a%20b"},
+        {L"x<y>", L"x%3Cy%3E"},
+        {L"p?a b", L"p?a b"},
+    };
+    for (const auto& row : rows)
+        EXPECT_STREQ(row.pszExpected, CanonicalizeUrlPart(row.pszPart).GetString()) << "part " << row.pszPart;
+}
+
+TEST(CanonicalizeUrlPart, PartLongerThanTheUsualBufferComesBackWhole)
+{
+    CString strPart(L'a', 3000);
+    EXPECT_EQ(3000, CanonicalizeUrlPart(strPart).GetLength());
+}
+
+TEST(ParseRawHeaders, SplitsAtTheFirstColonAndTrims)
+{
+    CMapStringToString map(10);
+    ParseRawHeaders(Block({L"HTTP/1.0 500 Internal Server Error", L"X-Orvek-Error: \t Server on fire \t\r",
+                           L"Location:  http://a:b/c ", L"  Spaced Name  :v", L"NoColonHere"}),
+                    map);
+    EXPECT_EQ(3, map.GetCount());
+    EXPECT_EQ(L"Server on fire", Value(map, L"X-Orvek-Error"));
+    EXPECT_EQ(L"http://a:b/c", Value(map, L"Location"));
+    EXPECT_EQ(L"v", Value(map, L"Spaced Name"));
+}
+
+TEST(ParseRawHeaders, LaterLineWinsAndNamesKeepTheirCase)
+{
+    CMapStringToString map(10);
+    ParseRawHeaders(Block({L"X-Orvek-Error: first", L"x-orvek-error: lower", L"X-Orvek-Error: second"}), map);
+    EXPECT_EQ(L"second", Value(map, L"X-Orvek-Error"));
+    EXPECT_EQ(L"lower", Value(map, L"x-orvek-error"));
+}
+
+TEST(ParseRawHeaders, LeadingColonIsSkippedButABlankNameIsKept)
+{
+    CMapStringToString map(10);
+    ParseRawHeaders(Block({L": skipped", L" : blank name"}), map);
+    EXPECT_EQ(1, map.GetCount());
+    EXPECT_EQ(L"blank name", Value(map, L""));
+}
+
+TEST(ParseRawHeaders, StopsAtTheEmptyLineOrTheEndOfTheText)
+{
+    CMapStringToString map(10);
+    const wchar_t block[] = L"A: 1\0\0B: 2\0";
+    ParseRawHeaders(CString(block, static_cast<int>(sizeof(block) / sizeof(block[0])) - 1), map);
+    EXPECT_EQ(L"1", Value(map, L"A"));
+    EXPECT_EQ(L"<none>", Value(map, L"B"));
+
+    CMapStringToString mapUnclosed(10);
+    ParseRawHeaders(CString(L"A: 1"), mapUnclosed);
+    EXPECT_EQ(L"1", Value(mapUnclosed, L"A"));
+
+    CMapStringToString mapEmpty(10);
+    ParseRawHeaders(CString(), mapEmpty);
+    EXPECT_TRUE(mapEmpty.IsEmpty());
+}
+
+TEST(ClassifyResponse, StatusAloneChoosesTheOutcome)
+{
+    CMapStringToString mapError(10);
+    mapError.SetAt(L"X-Orvek-Error", L"Server on fire");
+    CMapStringToString mapOtherCase(10);
+    mapOtherCase.SetAt(L"x-orvek-error", L"lower case");
+    CMapStringToString mapEmptyValue(10);
+    mapEmptyValue.SetAt(L"X-Orvek-Error", L"");
+    const CMapStringToString mapNone(10);
+
+    struct
+    {
+        DWORD dwStatus;
+        const CMapStringToString* pMap;
+        BOOL bDownload;
+        const wchar_t* pszFailure;
+    } const rows[] = {
+        {200, &mapError, TRUE, L""},
+        {200, &mapNone, TRUE, L""},
+        {500, &mapError, FALSE, L"Server on fire"},
+        {500, &mapOtherCase, FALSE, L"HTTP Status Code 500"},
+        {500, &mapEmptyValue, FALSE, L"HTTP Status Code 500"},
+        {500, &mapNone, FALSE, L"HTTP Status Code 500"},
+        {404, &mapError, FALSE, L"HTTP Status Code 404"},
+        {0, &mapNone, FALSE, L"HTTP Status Code 0"},
+        {0xFFFFFFFF, &mapNone, FALSE, L"HTTP Status Code -1"},
+    };
+    for (const auto& row : rows)
+    {
+        CString strFailure;
+        EXPECT_EQ(row.bDownload, ClassifyResponse(row.dwStatus, *row.pMap, strFailure)) << "status " << row.dwStatus;
+        EXPECT_STREQ(row.pszFailure, strFailure.GetString()) << "status " << row.dwStatus;
+    }
+}
