@@ -85,8 +85,11 @@ void AFX_CDECL CString::AppendFormat(LPCWSTR pszFormat, ...)
 
 void CString::FormatV(LPCWSTR pszFormat, va_list args)
 {
-    m_str.clear();
-    AppendFormatV(pszFormat, args);
+    // An argument may be this string's own text, so it is read before the
+    // text is replaced.
+    CString strResult;
+    strResult.AppendFormatV(pszFormat, args);
+    m_str.swap(strResult.m_str);
 }
 
 void CString::AppendFormatV(LPCWSTR pszFormat, va_list args)
