@@ -6,8 +6,11 @@
 #include "app/Progress.h"
 #include <cstring>
 
-const WCHAR TRANSFER_FAILED_TEXT[] = L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
-const WCHAR INVALID_IMAGE_TEXT[] = L"The downloaded update is not a valid Orvek firmware image.";
+// Shown when the pipe does not open or a write fails or falls short.
+static const WCHAR TRANSFER_FAILED_TEXT[] =
+    L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
+// Shown when there is no image, or one shorter than its head block.
+static const WCHAR INVALID_IMAGE_TEXT[] = L"The downloaded update is not a valid Orvek firmware image.";
 
 static const char DATA_PIPE_NAME[] = "PIPE00";
 

@@ -14,11 +14,6 @@ constexpr UINT32 WRITE_RETRY_LIMIT = 3000;
 // Pause after each failed attempt, in milliseconds.
 constexpr DWORD WRITE_RETRY_DELAY_MS = 5;
 
-// Shown when the pipe does not open or a write fails or falls short.
-extern const WCHAR TRANSFER_FAILED_TEXT[];
-// Shown when there is no image, or one shorter than its head block.
-extern const WCHAR INVALID_IMAGE_TEXT[];
-
 // Writes nCount bytes with WriteFile, trying up to WRITE_RETRY_LIMIT times
 // with a pause after each failure. Returns the count the successful attempt
 // wrote (which may be short), or 0 when every attempt failed.
