@@ -10,6 +10,8 @@ const DWORD kMaskRop = 0xCCAA0020;
 const DWORD kDstAndNotSrc = 0x00220326;
 }
 
+MaskBltFunction g_pfnMaskBlt = ::MaskBlt;
+
 IMPLEMENT_DYNAMIC(CTransparentImage, CStatic)
 
 BEGIN_MESSAGE_MAP(CTransparentImage, CStatic)
@@ -64,7 +66,7 @@ void CTransparentImage::OnPaint()
     dcMask.BitBlt(0, 0, nWidth, nHeight, &dcImage, 0, 0, SRCCOPY);
     dcImage.SetBkColor(crOldBack);
 
-    if (!dc.MaskBlt(0, 0, nWidth, nHeight, &dcImage, 0, 0, bmpMask, 0, 0, kMaskRop))
+    if (!g_pfnMaskBlt(dc, 0, 0, nWidth, nHeight, dcImage, 0, 0, bmpMask, 0, 0, kMaskRop))
     {
         CDC dcComposite;
         dcComposite.CreateCompatibleDC(&dc);

@@ -4,6 +4,13 @@
 #pragma once
 #include "framework/afxwin.h"
 
+// The MaskBlt that OnPaint draws with. Nothing under Wine makes the real one
+// fail, so tests point this at a failing function to reach the fallback.
+using MaskBltFunction = BOOL (WINAPI*)(HDC hdcDest, int xDest, int yDest, int width, int height,
+                                        HDC hdcSrc, int xSrc, int ySrc, HBITMAP hbmMask,
+                                        int xMask, int yMask, DWORD rop);
+extern MaskBltFunction g_pfnMaskBlt;
+
 class CTransparentImage : public CStatic
 {
     DECLARE_DYNAMIC(CTransparentImage)
