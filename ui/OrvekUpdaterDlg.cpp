@@ -3,6 +3,8 @@
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "device/DeviceDiscovery.h"
+#include "device/FirmwareTransfer.h"
+#include "download/DownloadWorker.h"
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(COrvekUpdaterDlg, CDialog)
@@ -167,6 +169,15 @@ void COrvekUpdaterDlg::OnOK()
         CDialog::OnOK();
         return;
     }
+    // Enter reaches here while a worker runs (the button is hidden then, or
+    // shown again by the poll during a download); a second download would
+    // race the first for the image buffer.
+    if (m_bWorkerRunning)
+        return;
+
+    SetState(STATE_DOWNLOADING);
+    if (AfxBeginThread(DownloadThreadProc, m_hWnd) != nullptr)
+        m_bWorkerRunning = true;
 }
 
 LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
@@ -196,6 +207,8 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
     m_staticDownload.SetWindowText(L"Download complete!");
     if (IsDeviceConnected())
     {
+        if (AfxBeginThread(UpdateThreadProc, m_hWnd) == nullptr)
+            m_bWorkerRunning = false;
         return 0;
     }
     // Nobody will write this image out; a new click downloads afresh.
