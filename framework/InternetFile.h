@@ -24,7 +24,18 @@ public:
         const UINT nBuffered = m_nBufferEnd - m_nBufferPos;
         if (nCount <= nBuffered && nCount != 0)
         {
-            std::memcpy(lpBuf, m_pReadBuffer.get() + m_nBufferPos, nCount);
+            const BYTE* pSource = m_pReadBuffer.get() + m_nBufferPos;
+            // A call to memcpy would cost more than copying a few bytes.
+            if (nCount <= kInlineCopySize)
+            {
+                BYTE* pDest = static_cast<BYTE*>(lpBuf);
+                for (UINT iByte = 0; iByte < nCount; ++iByte)
+                    pDest[iByte] = pSource[iByte];
+            }
+            else
+            {
+                std::memcpy(lpBuf, pSource, nCount);
+            }
             m_nBufferPos += nCount;
             return nCount;
         }
@@ -39,6 +50,7 @@ public:
 
     // One platform read costs far more than copying, so the buffer is large.
     static const UINT kReadBufferSize = 64 * 1024;
+    static const UINT kInlineCopySize = 8;
 
 protected:
     CInternetFile(HINTERNET hFile, LPCWSTR pstrFileName, CInternetConnection* pConnection, DWORD_PTR dwContext);
