@@ -1,0 +1,150 @@
+// The built program started as a user starts it: its one top-level window
+// comes up from the template, and Escape or the close box end the process.
+#include "ChildProcess.h"
+#include <gtest/gtest.h>
+
+namespace
+{
+struct WindowSearch
+{
+    DWORD nProcessId;
+    HWND hFound;
+};
+
+BOOL CALLBACK TakeDialogOfProcess(HWND hWnd, LPARAM lParam)
+{
+    WindowSearch* pSearch = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD nProcessId = 0;
+    ::GetWindowThreadProcessId(hWnd, &nProcessId);
+    wchar_t szClass[16] = {};
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (nProcessId != pSearch->nProcessId || wcscmp(szClass, L"#32770") != 0 || !::IsWindowVisible(hWnd))
+        return TRUE;
+    pSearch->hFound = hWnd;
+    return FALSE;
+}
+
+// The program's visible dialog, once it is up.
+HWND WaitForDialog(const ChildProcess& program)
+{
+    WindowSearch search = { program.ProcessId(), nullptr };
+    for (int i = 0; i < 300 && search.hFound == nullptr; ++i)
+    {
+        ::EnumWindows(&TakeDialogOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (search.hFound == nullptr)
+            ::Sleep(50);
+    }
+    return search.hFound;
+}
+
+std::wstring TextOf(HWND hWnd)
+{
+    wchar_t szText[256] = {};
+    ::GetWindowTextW(hWnd, szText, 256);
+    return szText;
+}
+
+// The key goes to the control with the focus, as the keyboard would send it.
+void PressEscape(const ChildProcess& program, HWND hDialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    HWND hTarget = hDialog;
+    if (::GetGUIThreadInfo(program.MainThreadId(), &info) && info.hwndFocus != nullptr)
+        hTarget = info.hwndFocus;
+    const UINT nScan = ::MapVirtualKeyW(VK_ESCAPE, MAPVK_VK_TO_VSC);
+    ::PostMessageW(hTarget, WM_KEYDOWN, VK_ESCAPE, 1 | (nScan << 16));
+    ::PostMessageW(hTarget, WM_KEYUP, VK_ESCAPE, 1 | (nScan << 16) | (3u << 30));
+}
+
+// Clicks the close box with the mouse, found where the window reports it.
+void ClickCloseBox(const ChildProcess& /*program*/, HWND hDialog)
+{
+    RECT rcWindow = {};
+    ::GetWindowRect(hDialog, &rcWindow);
+    POINT ptClose = { -1, -1 };
+    for (int y = rcWindow.top; y < rcWindow.top + 40 && ptClose.x < 0; ++y)
+    {
+        for (int x = rcWindow.right - 1; x > rcWindow.right - 80; --x)
+        {
+            if (::SendMessageW(hDialog, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
+            {
+                ptClose = { x - 4, y + 4 };
+                break;
+            }
+        }
+    }
+    ASSERT_GE(ptClose.x, 0) << "no close box on the caption";
+    ASSERT_EQ(HTCLOSE, ::SendMessageW(hDialog, WM_NCHITTEST, 0, MAKELPARAM(ptClose.x, ptClose.y)));
+
+    ::SetCursorPos(ptClose.x, ptClose.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &inputs[0], sizeof(INPUT));
+    ::Sleep(100);
+    ::SendInput(1, &inputs[1], sizeof(INPUT));
+}
+
+struct CloseWay
+{
+    const char* pszName;
+    void (*pfnClose)(const ChildProcess&, HWND);
+};
+
+void PrintTo(const CloseWay& way, std::ostream* os) { *os << way.pszName; }
+
+class ProgramWindowTest : public testing::TestWithParam<CloseWay>
+{
+};
+}
+
+TEST(ProgramWindow, OpensOneTopLevelDialogFromTheTemplate)
+{
+    ChildProcess program;
+    ASSERT_TRUE(program.Start(PathNextToThisProgram(L"OrvekUpdater.exe")));
+    const HWND hDialog = WaitForDialog(program);
+    ASSERT_NE(nullptr, hDialog) << "the program showed no dialog";
+
+    EXPECT_EQ(L"Orvek Updater", TextOf(hDialog));
+    EXPECT_EQ(nullptr, ::GetParent(hDialog));
+    EXPECT_EQ(nullptr, ::GetWindow(hDialog, GW_OWNER));
+    const DWORD dwStyle = static_cast<DWORD>(::GetWindowLongW(hDialog, GWL_STYLE));
+    const DWORD dwExStyle = static_cast<DWORD>(::GetWindowLongW(hDialog, GWL_EXSTYLE));
+    // The system adds these two to every top-level dialog.
+    EXPECT_EQ(0x90C800C8u, dwStyle & ~static_cast<DWORD>(WS_CLIPSIBLINGS | DS_3DLOOK))
+        << std::hex << "got 0x" << dwStyle;
+    EXPECT_EQ(static_cast<DWORD>(WS_EX_APPWINDOW), dwExStyle & WS_EX_APPWINDOW) << std::hex << "got 0x" << dwExStyle;
+    EXPECT_EQ(0u, dwStyle & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+
+    // The status line is the template's, with the disconnected state's text:
+    // nothing here stands in for the device.
+    const HWND hStatus = ::GetDlgItem(hDialog, 1006);
+    ASSERT_NE(nullptr, hStatus);
+    EXPECT_EQ(L"Switch Orvek to D/L mode and connect it to your computer.", TextOf(hStatus));
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(hDialog, 1000)));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDialog, IDOK)));
+
+    ::PostMessageW(hDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD dwExitCode = 1;
+    EXPECT_TRUE(program.WaitForExit(10000, dwExitCode));
+}
+
+TEST_P(ProgramWindowTest, EndsTheProcess)
+{
+    ChildProcess program;
+    ASSERT_TRUE(program.Start(PathNextToThisProgram(L"OrvekUpdater.exe")));
+    const HWND hDialog = WaitForDialog(program);
+    ASSERT_NE(nullptr, hDialog) << "the program showed no dialog";
+
+    GetParam().pfnClose(program, hDialog);
+    DWORD dwExitCode = 1;
+    ASSERT_TRUE(program.WaitForExit(10000, dwExitCode)) << "the program is still running";
+    EXPECT_EQ(0u, dwExitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByTheUser, ProgramWindowTest,
+                         testing::Values(CloseWay{ "Escape", &PressEscape }, CloseWay{ "CloseBox", &ClickCloseBox }),
+                         [](const testing::TestParamInfo<CloseWay>& info) { return std::string(info.param.pszName); });

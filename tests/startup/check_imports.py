@@ -1,0 +1,41 @@
+#!/usr/bin/env python3
+"""Checks the built exe's PE headers: a 32-bit Windows GUI program that
+imports only DLLs that come with Windows (no compiler runtime DLLs)."""
+import re
+import subprocess
+import sys
+
+# DLLs every Windows installation has; anything else would have to ship
+# next to the program.
+SYSTEM_DLLS = {
+    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
+    "msvcrt.dll", "ole32.dll", "oleaut32.dll", "setupapi.dll", "shell32.dll",
+    "shlwapi.dll", "user32.dll", "version.dll", "wininet.dll", "ws2_32.dll",
+}
+
+
+def main(objdump, exe):
+    headers = subprocess.run([objdump, "-p", exe], check=True, capture_output=True,
+                             text=True).stdout
+    failures = []
+    if "file format pei-i386" not in headers:
+        failures.append("not a 32-bit PE image")
+    if not re.search(r"^Subsystem\s+00000002\s", headers, re.M):
+        failures.append("subsystem is not Windows GUI")
+
+    dlls = sorted({name.lower() for name in re.findall(r"DLL Name: (\S+)", headers)})
+    for needed in ("kernel32.dll", "user32.dll"):
+        if needed not in dlls:
+            failures.append(f"{needed} missing from the imports {dlls}")
+    for dll in dlls:
+        if dll not in SYSTEM_DLLS:
+            failures.append(f"imports {dll}, which is not a system DLL")
+
+    print("imports:", " ".join(dlls))
+    for failure in failures:
+        print("FAIL:", failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1], sys.argv[2]))
