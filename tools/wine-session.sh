@@ -22,10 +22,6 @@ orvek_wine_init() {
   fi
   # A persistent wineserver makes each later start take well under a second.
   wineserver -p >/dev/null 2>&1 || true
-  # The session's services start with the first program that needs them
-  # (one importing setupapi does) and keep its output open: started here,
-  # they hold /dev/null instead of a pipe that ctest waits on.
-  wine cmd /c exit >/dev/null 2>&1 || true
 }
 
 orvek_start_xvfb() {
@@ -35,7 +31,14 @@ orvek_start_xvfb() {
   ORVEK_XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    if [ -e "/tmp/.X11-unix/X$n" ]; then
+      # The session's services and desktop start with the first program
+      # that needs them (one importing setupapi does) and keep its output
+      # open; started here, on this display, they hold /dev/null instead of
+      # a pipe that ctest waits on.
+      wine cmd /c exit >/dev/null 2>&1 || true
+      return 0
+    fi
     sleep 0.1
   done
   echo "Xvfb did not start on :$n" >&2
