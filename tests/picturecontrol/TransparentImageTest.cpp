@@ -2,6 +2,7 @@
 // subclassed with the class, over a window of a known colour, read back from
 // the screen. Each case runs once with MaskBlt and once through the fallback.
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 #include "framework/afxwin.h"
@@ -23,6 +24,16 @@ enum class Draw
     MaskBlt,
     Fallback
 };
+
+const char* DrawName(Draw draw)
+{
+    return draw == Draw::MaskBlt ? "MaskBlt" : "Fallback";
+}
+
+void PrintTo(Draw draw, std::ostream* pStream)
+{
+    *pStream << DrawName(draw);
+}
 
 int g_nMaskBltSucceeded = 0;
 int g_nMaskBltFailed = 0;
@@ -275,9 +286,7 @@ TEST_P(TransparentImageTest, PaintLeavesTheControlsBitmapUnchangedAndSelectedNow
 }
 
 INSTANTIATE_TEST_SUITE_P(Draw, TransparentImageTest, ::testing::Values(Draw::MaskBlt, Draw::Fallback),
-                         [](const ::testing::TestParamInfo<Draw>& info) {
-                             return std::string(info.param == Draw::MaskBlt ? "MaskBlt" : "Fallback");
-                         });
+                         [](const ::testing::TestParamInfo<Draw>& info) { return std::string(DrawName(info.param)); });
 
 // Without a bitmap the class leaves painting to the static control.
 TEST(TransparentImageWithoutBitmapTest, PaintsAsThePlainStaticControl)
