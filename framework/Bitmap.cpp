@@ -26,13 +26,19 @@ CBitmap* CBitmap::FromHandle(HBITMAP hBitmap)
     return pWrapper.get();
 }
 
+// Refused while the object holds a bitmap, before a new one is made that
+// could not be attached.
 BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits)
 {
+    if (m_hObject != nullptr)
+        return FALSE;
     return Attach(::CreateBitmap(nWidth, nHeight, nPlanes, nBitcount, lpBits));
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
 {
+    if (m_hObject != nullptr)
+        return FALSE;
     return Attach(::CreateCompatibleBitmap(pDC->GetSafeHdc(), nWidth, nHeight));
 }
 
