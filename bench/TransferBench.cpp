@@ -3,7 +3,8 @@
 //   TransferBench.exe bare SIZE     a bare loop: the 20 head bytes, then the body in 2048-byte writes
 //   TransferBench.exe worker SIZE   the program's transfer worker, reporting to a hidden window
 // Both are checked afterwards against what the simulator received.
-// Output: "result seconds=S bytes=N crc=XXXXXXXX reports=P".
+// Output: "result seconds=S cpu=C bytes=N crc=XXXXXXXX reports=P", C being
+// this process's CPU time over the same stretch.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -52,8 +53,10 @@ bool WriteAll(HANDLE hPipe, const unsigned char* pBytes, DWORD dwCount)
     return ::WriteFile(hPipe, pBytes, dwCount, &dwWritten, nullptr) && dwWritten == dwCount;
 }
 
-bool RunBare(const std::string& strInterfacePath, const std::vector<unsigned char>& arrImage, double& dSeconds)
+bool RunBare(const std::string& strInterfacePath, const std::vector<unsigned char>& arrImage, double& dSeconds,
+             double& dCpuSeconds)
 {
+    const double dCpuStart = BenchCpuSeconds();
     const double dStart = BenchSeconds();
     const std::string strPipe = strInterfacePath + "\\PIPE00";
     HANDLE hPipe = ::CreateFileA(strPipe.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -73,10 +76,11 @@ bool RunBare(const std::string& strInterfacePath, const std::vector<unsigned cha
         fprintf(stderr, "TransferBench: WriteFile failed, error %lu\n", ::GetLastError());
     ::CloseHandle(hPipe);
     dSeconds = BenchSeconds() - dStart;
+    dCpuSeconds = BenchCpuSeconds() - dCpuStart;
     return bOk;
 }
 
-bool RunWorker(const std::vector<unsigned char>& arrImage, double& dSeconds, int& nReports)
+bool RunWorker(const std::vector<unsigned char>& arrImage, double& dSeconds, double& dCpuSeconds, int& nReports)
 {
     CReportWindow window;
     if (!window.Create())
@@ -89,6 +93,7 @@ bool RunWorker(const std::vector<unsigned char>& arrImage, double& dSeconds, int
     memcpy(g_pImage, arrImage.data(), arrImage.size());
     g_nImageSize = static_cast<UINT32>(arrImage.size());
 
+    const double dCpuStart = BenchCpuSeconds();
     const double dStart = BenchSeconds();
     AfxBeginThread(UpdateThreadProc, window.GetSafeHwnd());
     if (!window.WaitFor(UWM_UPDATE_COMPLETE, kTimeoutMs))
@@ -98,6 +103,7 @@ bool RunWorker(const std::vector<unsigned char>& arrImage, double& dSeconds, int
     }
     const SReportArrivals complete = window.Arrivals(UWM_UPDATE_COMPLETE);
     dSeconds = complete.m_dFirstSeconds - dStart;
+    dCpuSeconds = BenchCpuSeconds() - dCpuStart;
     nReports = window.Arrivals(UWM_UPDATE_PROGRESS).m_nCount;
     if (g_pImage != nullptr || g_nImageSize != 0)
     {
@@ -130,7 +136,9 @@ int main(int argc, char** argv)
 
     double dSeconds = 0;
     int nReports = 0;
-    if (!(bBare ? RunBare(strPath, arrImage, dSeconds) : RunWorker(arrImage, dSeconds, nReports)))
+    double dCpuSeconds = 0;
+    if (!(bBare ? RunBare(strPath, arrImage, dSeconds, dCpuSeconds)
+                : RunWorker(arrImage, dSeconds, dCpuSeconds, nReports)))
         return 1;
 
     if (!simulator.WaitIdle(kDevice, kTimeoutMs))
@@ -146,7 +154,7 @@ int main(int argc, char** argv)
                 static_cast<unsigned long>(dwSize - IMAGE_HEAD_SIZE + IMAGE_HEAD_SEND_SIZE));
         return 1;
     }
-    printf("result seconds=%.6f bytes=%lu crc=%08lx reports=%d\n", dSeconds,
+    printf("result seconds=%.6f cpu=%.3f bytes=%lu crc=%08lx reports=%d\n", dSeconds, dCpuSeconds,
            static_cast<unsigned long>(arrReceived.size()),
            static_cast<unsigned long>(Crc32(arrReceived.data(), arrReceived.size())), nReports);
     return 0;

@@ -234,6 +234,14 @@ def fmt_seconds(value):
     return "%.3f s" % value
 
 
+def with_cpu(bench, group, variant):
+    """The median time of a variant, with its median CPU time when the program measured one."""
+    cpu = bench.median(group, variant, "cpu") if any("cpu" in s for s in bench.samples.get((group, variant), [])) \
+        else None
+    seconds = fmt_seconds(bench.median(group, variant))
+    return seconds if cpu is None else "%s (CPU %s)" % (seconds, fmt_seconds(cpu))
+
+
 def ratio(a, b):
     return None if a is None or b is None or b == 0 else a / b
 
@@ -267,12 +275,13 @@ def report(bench, started, finished):
     ui_bound = None if bound_sum is None or setpos is None else bound_sum + repaints * setpos
     memory_goal = size_mib + 16
     rows = [
-        ("1", "Download %g MiB: download worker (4-byte reads)" % size_mib, fmt_seconds(dl_worker),
-         "64 KiB WinInet reader %s (curl %s)" % (fmt_seconds(dl_wininet), fmt_seconds(dl_curl)), fmt_ratio(r_dl),
+        ("1", "Download %g MiB: download worker (4-byte reads)" % size_mib, with_cpu(b, "download", "worker"),
+         "64 KiB WinInet reader %s; curl %s" % (with_cpu(b, "download", "wininet"), fmt_seconds(dl_curl)),
+         fmt_ratio(r_dl),
          fmt_ratio(b.best_ratio("download", "worker", "wininet")), "≤ 1.2×",
          verdict(None if r_dl is None else r_dl <= 1.2)),
-        ("2", "Transfer %g MiB: transfer worker" % size_mib, fmt_seconds(tr_worker),
-         "bare 2048-byte write loop %s" % fmt_seconds(tr_bare), fmt_ratio(r_tr),
+        ("2", "Transfer %g MiB: transfer worker" % size_mib, with_cpu(b, "transfer", "worker"),
+         "bare 2048-byte write loop %s" % with_cpu(b, "transfer", "bare"), fmt_ratio(r_tr),
          fmt_ratio(b.best_ratio("transfer", "worker", "bare")), "≤ 1.05×",
          verdict(None if r_tr is None else r_tr <= 1.05)),
         ("3", "Whole update through OrvekUpdater.exe, click to \"Orvek successfully updated!\"", fmt_seconds(up),
@@ -299,13 +308,14 @@ def report(bench, started, finished):
          fmt_ratio(b.best_ratio("probe", "probe", "open")), "", ""),
     ]
 
-    lines = ["# Benchmark run %s" % started.strftime("%Y-%m-%d %H:%M UTC"), ""]
+    lines = ["# Benchmark run %s%s" % (started.strftime("%Y-%m-%d %H:%M UTC"), b.args.label and ": " + b.args.label), ""]
     lines.append("Medians of %d interleaved rounds (idle: %d run of %g s); image %d bytes; %s; %s; %s; %d CPUs; "
                  "%.0f s in all." % (b.args.rounds, b.args.idle_rounds, b.args.idle_seconds, b.size, tree_state(),
                                      wine_version(), cpu_model(), os.cpu_count(),
                                      (finished - started).total_seconds()))
     lines.append("Ratio: median against median. Ratio of best runs: fastest sample against fastest sample, "
-                 "which other load on the machine disturbs less.")
+                 "which other load on the machine disturbs less. CPU: the benchmark process's own CPU time "
+                 "over the timed stretch (10 ms steps).")
     lines += ["", "| # | Figure | Program | Bound | Ratio | Ratio of best runs | Goal | Met |",
               "|---|---|---|---|---|---|---|---|"]
     lines += ["| " + " | ".join(row) + " |" for row in rows]
@@ -369,6 +379,7 @@ def main():
     parser.add_argument("--probes", type=int, default=100, help="probes per probe sample (100)")
     parser.add_argument("--only", default=",".join(ALL_MEASUREMENTS),
                         help="comma-separated measurements to run (default all: %(default)s)")
+    parser.add_argument("--label", default="", help="a word for the results file's name and heading")
     parser.add_argument("--size", type=int, default=16 * MIB, help="image size in bytes (16 MiB)")
     args = parser.parse_args()
     args.only = args.only.split(",")
@@ -390,7 +401,7 @@ def main():
     text = report(bench, started, finished)
     print(text)
     os.makedirs(args.results, exist_ok=True)
-    path = os.path.join(args.results, started.strftime("%Y-%m-%d-%H%M") + ".md")
+    path = os.path.join(args.results, started.strftime("%Y-%m-%d-%H%M") + (args.label and "-" + args.label) + ".md")
     with open(path, "w", encoding="utf-8") as f:
         f.write(text)
     print("bench: results written to %s" % path, file=sys.stderr)
