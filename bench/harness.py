@@ -47,15 +47,19 @@ def wine_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+# Fields of a result line that stay text, though they may look like numbers.
+TEXT_FIELDS = {"crc"}
+
+
 def parse_result(stdout, stderr):
-    """The key=value fields of the program's "result" line."""
+    """The key=value fields of the program's "result" line, numbers as floats."""
     for line in stdout.splitlines():
         if line.startswith("result "):
             fields = {}
             for item in line.split()[1:]:
                 key, _, value = item.partition("=")
                 try:
-                    fields[key] = float(value)
+                    fields[key] = value if key in TEXT_FIELDS else float(value)
                 except ValueError:
                     fields[key] = value
             return fields
@@ -73,12 +77,13 @@ class Bench:
         self.env[name] = value
         self.service_dir = os.path.join(os.path.dirname(self.bin), "bench-service")
         self.port = None
-        self.expected_crc = zlib.crc32(bodygen.generated_body(self.size, SEED))
+        self.expected_crc = None
         self.samples = {}
         self.failures = []
 
     # The update-service stand-in, answering with the generated image.
     def start_service(self):
+        self.expected_crc = zlib.crc32(bodygen.generated_body(self.size, SEED))
         subprocess.run([sys.executable, SERVICE_SCRIPT, "start", "--state-dir", self.service_dir, "--port", "0",
                         "--body-size", str(self.size), "--seed", str(SEED)], check=True, stdout=subprocess.DEVNULL)
         with open(os.path.join(self.service_dir, "port"), encoding="ascii") as f:

@@ -48,21 +48,23 @@ def wait_for_process(name_part, environ_entry, timeout=10.0):
         time.sleep(0.05)
 
 
+def parse_stat_cpu(data):
+    """User plus system time in seconds from the bytes of a /proc/<pid>/stat."""
+    # The command name may hold spaces and parentheses; the fields after its last ")" are fixed.
+    fields = data[data.rindex(b")") + 2:].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
 def cpu_seconds(pid):
     """User plus system time of every thread of the process so far, in seconds."""
     data = _read("/proc/%d/stat" % pid)
     if data is None:
         raise RuntimeError("process %d is gone" % pid)
-    # The command name may hold spaces; the fields after it are fixed.
-    fields = data[data.rindex(b")") + 2:].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+    return parse_stat_cpu(data)
 
 
-def memory_kib(pid):
-    """The process's memory figures from /proc/<pid>/status (RssAnon, VmHWM, ...) in KiB; None once it is gone."""
-    data = _read("/proc/%d/status" % pid)
-    if data is None:
-        return None
+def parse_status_kib(data):
+    """The figures in kB of the bytes of a /proc/<pid>/status, by name."""
     figures = {}
     for line in data.decode("ascii", "replace").splitlines():
         name, _, value = line.partition(":")
@@ -70,6 +72,12 @@ def memory_kib(pid):
         if len(parts) == 2 and parts[1] == "kB":
             figures[name] = int(parts[0])
     return figures
+
+
+def memory_kib(pid):
+    """The process's memory figures from /proc/<pid>/status (RssAnon, VmHWM, ...) in KiB; None once it is gone."""
+    data = _read("/proc/%d/status" % pid)
+    return None if data is None else parse_status_kib(data)
 
 
 class MemorySampler:
