@@ -1,0 +1,91 @@
+// The device going away while the image downloads.
+#include "e2e/E2EFixture.h"
+#include "resource.h"
+
+namespace
+{
+// The download's reads wait for 64 KiB each, so the bar moves in 6% steps;
+// a stalled device takes some 8 KiB, under 1%.
+constexpr unsigned kImageSize = 1024 * 1024;
+
+// About four seconds for the image: time to unplug and replug.
+CPacing SlowBody()
+{
+    CPacing pacing;
+    pacing.m_nChunkSize = 16384;
+    pacing.m_dChunkDelay = 0.06;
+    return pacing;
+}
+
+bool DownloadHasCompleted(HWND hWnd)
+{
+    return ReadControlText(hWnd, IDC_STATIC_DOWNLOAD) == DOWNLOAD_COMPLETE
+           && ReadBarPos(hWnd, IDC_PROGRESS_DOWNLOAD) == 100;
+}
+}
+
+// Unplugged during the download and still absent at its end: the window
+// shows the instruction, nothing is written, and after plugging in again
+// the button downloads afresh and updates the device.
+TEST_F(CE2ETest, DeviceGoneAtDownloadCompletionEndsDisconnected)
+{
+    const std::vector<unsigned char> arrImage = ServeImage(kImageSize, 21, SlowBody());
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForDownloadUnderWay());
+    ASSERT_NO_FATAL_FAILURE(UnplugDevice());
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Disconnected()));
+
+    const HWND hWnd = m_window.Handle();
+    ASSERT_TRUE(m_window.WaitUntil([hWnd](const CWindowView&) { return DownloadHasCompleted(hWnd); },
+                                   STATE_TIMEOUT_MS))
+        << "the hidden download bar never reached 100";
+    EXPECT_TRUE(m_window.Holds(CWindowView::Disconnected(), SETTLE_MS)) << m_window.Current().Describe();
+    EXPECT_TRUE(m_sim.RecordedBytes(DEVICE_NAME).empty()) << "bytes reached the unplugged device";
+    EXPECT_EQ(ServiceRequestCount(), 1u);
+
+    ASSERT_NO_FATAL_FAILURE(ServeImage(kImageSize, 21));
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    EXPECT_EQ(ServiceRequestCount(), 2u) << "the second click downloads anew";
+    ExpectDeviceHolds(arrImage);
+}
+
+// Unplugged and plugged in again before the download ends: the window goes
+// back to "Orvek connected!", whose button starts nothing while the
+// download runs, and the completion takes it straight to the transfer.
+TEST_F(CE2ETest, DeviceBackBeforeDownloadCompletionGetsTheUpdate)
+{
+    const std::vector<unsigned char> arrImage = ServeImage(kImageSize, 22, SlowBody());
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForDownloadUnderWay());
+    ASSERT_NO_FATAL_FAILURE(UnplugDevice());
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Disconnected()));
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    // Held at the start of the transfer, so that its first view can be seen.
+    ASSERT_TRUE(m_sim.Stall(DEVICE_NAME)) << m_sim.LastReply();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
+
+    m_window.ClickButton();
+    const HWND hWnd = m_window.Handle();
+    ASSERT_FALSE(DownloadHasCompleted(hWnd)) << "the download ended too early for this test; slow it down";
+    EXPECT_TRUE(m_window.Holds(CWindowView::Connected(), 300)) << m_window.Current().Describe();
+    EXPECT_EQ(ServiceRequestCount(), 1u) << "a click during the download started another one";
+
+    m_window.ClearHistory();
+    const CWindowView updateBegin = CWindowView::Progress(DOWNLOAD_COMPLETE, 100, UPDATING, 0);
+    ASSERT_NO_FATAL_FAILURE(WaitForView(updateBegin));
+    ASSERT_EQ(m_window.History().size(), 2u) << "expected \"Orvek connected!\" then the transfer; seen:"
+                                             << m_window.DescribeHistory();
+    EXPECT_EQ(m_window.History()[0], CWindowView::Connected());
+
+    ASSERT_TRUE(m_sim.Resume(DEVICE_NAME)) << m_sim.LastReply();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    EXPECT_EQ(ServiceRequestCount(), 1u);
+    ExpectDeviceHolds(arrImage);
+}

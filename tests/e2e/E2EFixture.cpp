@@ -1,0 +1,135 @@
+// The end-to-end tests' common ground.
+#include "e2e/E2EFixture.h"
+#include <algorithm>
+#include <cstdio>
+#include "updateservice/ServiceControl.h"
+
+namespace
+{
+constexpr size_t kHeadSize = 1024;
+constexpr size_t kHeadSendSize = 20;
+}
+
+void CE2ETest::SetUp()
+{
+    ASSERT_TRUE(ServiceReset()) << "the update-service stand-in does not answer on port " << ServicePort();
+    ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();
+}
+
+void CE2ETest::PlugDevice()
+{
+    ASSERT_TRUE(m_sim.Plug(DEVICE_NAME)) << m_sim.LastReply();
+}
+
+void CE2ETest::UnplugDevice()
+{
+    ASSERT_TRUE(m_sim.Unplug(DEVICE_NAME)) << m_sim.LastReply();
+}
+
+std::string CE2ETest::ImageScenario(unsigned nSize, unsigned nSeed, const CPacing& pacing)
+{
+    char szJson[256];
+    snprintf(szJson, sizeof(szJson), R"({"body": {"size": %u, "seed": %u}, "delay": %.3f)", nSize, nSeed,
+             pacing.m_dDelay);
+    std::string strJson = szJson;
+    if (pacing.m_nChunkSize != 0)
+    {
+        snprintf(szJson, sizeof(szJson), R"(, "chunk_size": %u, "chunk_delay": %.3f)", pacing.m_nChunkSize,
+                 pacing.m_dChunkDelay);
+        strJson += szJson;
+    }
+    return strJson + "}";
+}
+
+std::vector<unsigned char> CE2ETest::ServeImage(unsigned nSize, unsigned nSeed, const CPacing& pacing)
+{
+    SetScenario(ImageScenario(nSize, nSeed, pacing));
+    return ServiceGeneratedBody(nSize, nSeed);
+}
+
+void CE2ETest::SetScenario(const std::string& strJson)
+{
+    std::string strError;
+    ASSERT_TRUE(ServiceSetScenario(strJson, strError)) << strError << "\nfor " << strJson;
+}
+
+void CE2ETest::StartUpdater(const CWindowView& firstView)
+{
+    ASSERT_TRUE(m_process.Start()) << "cannot start OrvekUpdater.exe, error " << m_process.LastError();
+    const DWORD dwStart = ::GetTickCount();
+    HWND hWnd = nullptr;
+    while ((hWnd = m_process.FindMainWindow()) == nullptr)
+    {
+        ASSERT_FALSE(m_process.HasEnded()) << "the updater ended before it showed its window";
+        ASSERT_LT(::GetTickCount() - dwStart, STATE_TIMEOUT_MS) << "the updater showed no window";
+        ::Sleep(10);
+    }
+    m_window.Attach(hWnd);
+    WaitForView(firstView);
+}
+
+void CE2ETest::WaitForView(const CWindowView& expected, DWORD dwTimeoutMs)
+{
+    ASSERT_TRUE(m_window.WaitForView(expected, dwTimeoutMs))
+        << "expected " << expected.Describe() << "\nlast seen " << m_window.Current().Describe()
+        << "\nseen:" << m_window.DescribeHistory();
+}
+
+void CE2ETest::WaitForDownloadUnderWay()
+{
+    ASSERT_TRUE(m_window.WaitUntil(
+        [](const CWindowView& view) {
+            return view.m_downloadCaption.m_strText == DOWNLOADING && view.m_downloadBar.m_nPos > 0;
+        },
+        STATE_TIMEOUT_MS))
+        << "the download never showed progress; seen:" << m_window.DescribeHistory();
+}
+
+void CE2ETest::ExpectNoSuccessShown()
+{
+    for (const CWindowView& view : m_window.History())
+    {
+        EXPECT_NE(view.m_status.m_strText, L"Orvek successfully updated!") << "seen:" << m_window.DescribeHistory();
+        EXPECT_NE(view.m_button.m_strText, L"Done!") << "seen:" << m_window.DescribeHistory();
+    }
+}
+
+void CE2ETest::ExpectProcessEnds()
+{
+    EXPECT_TRUE(m_process.WaitForExit(EXIT_TIMEOUT_MS)) << "the updater is still running";
+    EXPECT_TRUE(m_window.WaitUntilGone(EXIT_TIMEOUT_MS)) << "the updater window is still there";
+}
+
+std::vector<unsigned char> CE2ETest::DeviceStream(const std::vector<unsigned char>& arrImage)
+{
+    std::vector<unsigned char> arrStream(arrImage.size() - kHeadSize + kHeadSendSize);
+    std::copy_n(arrImage.begin(), kHeadSendSize, arrStream.begin());
+    std::copy(arrImage.begin() + kHeadSize, arrImage.end(), arrStream.begin() + kHeadSendSize);
+    return arrStream;
+}
+
+std::vector<unsigned char> CE2ETest::RecordedBytes()
+{
+    EXPECT_TRUE(m_sim.WaitIdle(DEVICE_NAME, EXIT_TIMEOUT_MS)) << m_sim.LastReply();
+    return m_sim.RecordedBytes(DEVICE_NAME);
+}
+
+void CE2ETest::ExpectDeviceHolds(const std::vector<unsigned char>& arrImage)
+{
+    const std::vector<unsigned char> arrExpected = DeviceStream(arrImage);
+    const std::vector<unsigned char> arrRecorded = RecordedBytes();
+    ASSERT_EQ(arrRecorded.size(), arrExpected.size()) << "bytes the device received";
+    EXPECT_TRUE(arrRecorded == arrExpected) << "the device received other bytes than image[0..20) + image[1024..)";
+}
+
+size_t CE2ETest::ServiceRequestCount()
+{
+    std::vector<CServiceRequest> arrRequests;
+    EXPECT_TRUE(ServiceRequests(arrRequests));
+    return arrRequests.size();
+}
+
+bool IsPrefixOf(const std::vector<unsigned char>& arrPrefix, const std::vector<unsigned char>& arrWhole)
+{
+    return arrPrefix.size() <= arrWhole.size() && std::equal(arrPrefix.begin(), arrPrefix.end(), arrWhole.begin());
+}

@@ -1,0 +1,70 @@
+// Common ground of the end-to-end tests: the update-service stand-in (the
+// ctest fixture's), a device simulator of the test's own, and the shipped
+// updater started over both.
+#pragma once
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "devicesim/DeviceSimControl.h"
+#include "e2e/UpdaterProcess.h"
+#include "e2e/UpdaterWindow.h"
+
+constexpr char DEVICE_NAME[] = "dev1";
+// Bounds for waits; they only stop a test that has gone wrong, nothing is timed.
+constexpr DWORD STATE_TIMEOUT_MS = 30000;
+constexpr DWORD EXIT_TIMEOUT_MS = 10000;
+// Longer than a poll tick or two: long enough for the window to react to anything.
+constexpr DWORD SETTLE_MS = 1500;
+
+const wchar_t DOWNLOAD_NOT_STARTED[] = L"Download not started.";
+const wchar_t DOWNLOADING[] = L"Downloading updates from the Internet...";
+const wchar_t DOWNLOAD_COMPLETE[] = L"Download complete!";
+const wchar_t UPDATE_NOT_STARTED[] = L"Update not started.";
+const wchar_t UPDATING[] = L"Updating your Orvek with latest updates...";
+
+// How the service stand-in sends the body.
+struct CPacing
+{
+    double m_dDelay = 0;        // seconds before the answer
+    unsigned m_nChunkSize = 0;  // 0: all at once
+    double m_dChunkDelay = 0;   // seconds between chunks
+};
+
+class CE2ETest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+
+    void PlugDevice();
+    void UnplugDevice();
+    // A scenario entry that answers with the generated image of nSize bytes.
+    static std::string ImageScenario(unsigned nSize, unsigned nSeed, const CPacing& pacing = CPacing());
+    // The service answers every request with that image; returns the image.
+    std::vector<unsigned char> ServeImage(unsigned nSize, unsigned nSeed, const CPacing& pacing = CPacing());
+    void SetScenario(const std::string& strJson);
+
+    // Starts the updater and waits until its window shows firstView.
+    void StartUpdater(const CWindowView& firstView);
+    void WaitForView(const CWindowView& expected, DWORD dwTimeoutMs = STATE_TIMEOUT_MS);
+    // Waits for the window to show the download bar above 0 with "Downloading...".
+    void WaitForDownloadUnderWay();
+    // The window's history contains no view that tells of a finished update.
+    void ExpectNoSuccessShown();
+    void ExpectProcessEnds();
+
+    // What a correct transfer of image leaves in the device: its first 20
+    // bytes, then everything from offset 1024.
+    static std::vector<unsigned char> DeviceStream(const std::vector<unsigned char>& arrImage);
+    // Waits until the simulator has taken every byte the plugged device was
+    // sent, then returns them.
+    std::vector<unsigned char> RecordedBytes();
+    void ExpectDeviceHolds(const std::vector<unsigned char>& arrImage);
+    size_t ServiceRequestCount();
+
+    CDeviceSimulator m_sim;
+    CUpdaterProcess m_process;
+    CUpdaterWindow m_window;
+};
+
+// True if arrPrefix is the start of arrWhole.
+bool IsPrefixOf(const std::vector<unsigned char>& arrPrefix, const std::vector<unsigned char>& arrWhole);

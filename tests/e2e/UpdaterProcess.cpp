@@ -1,0 +1,81 @@
+// The updater as a child process.
+#include "e2e/UpdaterProcess.h"
+#include <string>
+#include "e2e/UpdaterWindow.h"
+
+namespace
+{
+std::string ProgramFolder()
+{
+    char szPath[MAX_PATH];
+    const DWORD dwLength = ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string strPath(szPath, dwLength);
+    return strPath.substr(0, strPath.find_last_of('\\') + 1);
+}
+
+struct SMainWindowSearch
+{
+    DWORD m_dwProcessId;
+    HWND m_hFound;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* pSearch = reinterpret_cast<SMainWindowSearch*>(lParam);
+    DWORD dwProcessId = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwProcessId);
+    if (dwProcessId != pSearch->m_dwProcessId || !CUpdaterWindow::IsUpdaterWindow(hWnd))
+        return TRUE;
+    pSearch->m_hFound = hWnd;
+    return FALSE;
+}
+}
+
+CUpdaterProcess::CUpdaterProcess() : m_info(), m_dwLastError(ERROR_SUCCESS)
+{
+}
+
+CUpdaterProcess::~CUpdaterProcess()
+{
+    if (m_info.hProcess == nullptr)
+        return;
+    if (!HasEnded())
+    {
+        ::TerminateProcess(m_info.hProcess, 1);
+        ::WaitForSingleObject(m_info.hProcess, 5000);
+    }
+    ::CloseHandle(m_info.hThread);
+    ::CloseHandle(m_info.hProcess);
+}
+
+bool CUpdaterProcess::Start()
+{
+    std::string strCommandLine = "\"" + ProgramFolder() + "OrvekUpdater.exe\"";
+    // No handles of ours go to the program, so that it never holds the
+    // output of a test run open.
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    if (::CreateProcessA(nullptr, &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &m_info))
+        return true;
+    m_dwLastError = ::GetLastError();
+    m_info = PROCESS_INFORMATION();
+    return false;
+}
+
+bool CUpdaterProcess::HasEnded() const
+{
+    return m_info.hProcess == nullptr || ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+bool CUpdaterProcess::WaitForExit(DWORD dwTimeoutMs) const
+{
+    return m_info.hProcess == nullptr || ::WaitForSingleObject(m_info.hProcess, dwTimeoutMs) == WAIT_OBJECT_0;
+}
+
+HWND CUpdaterProcess::FindMainWindow() const
+{
+    SMainWindowSearch search = { m_info.dwProcessId, nullptr };
+    ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+    return search.m_hFound;
+}

@@ -1,0 +1,180 @@
+// Driving the updater window from outside.
+#include "e2e/UpdaterWindow.h"
+#include "resource.h"
+
+namespace
+{
+constexpr DWORD kPollMs = 2;
+constexpr int kMessageTextId = 0xFFFF;
+const wchar_t kDialogClass[] = L"#32770";
+const wchar_t kTitle[] = L"Orvek Updater";
+
+bool HasClassAndTitle(HWND hWnd)
+{
+    wchar_t szText[64] = L"";
+    ::GetClassNameW(hWnd, szText, 64);
+    if (wcscmp(szText, kDialogClass) != 0)
+        return false;
+    ::GetWindowTextW(hWnd, szText, 64);
+    return wcscmp(szText, kTitle) == 0;
+}
+
+BOOL CALLBACK MatchAnyUpdater(HWND hWnd, LPARAM lParam)
+{
+    if (!CUpdaterWindow::IsUpdaterWindow(hWnd))
+        return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
+    return FALSE;
+}
+
+struct SBoxSearch
+{
+    HWND m_hOwner;
+    HWND m_hFound;
+};
+
+BOOL CALLBACK MatchBox(HWND hWnd, LPARAM lParam)
+{
+    auto* pSearch = reinterpret_cast<SBoxSearch*>(lParam);
+    if (::GetWindow(hWnd, GW_OWNER) != pSearch->m_hOwner || !HasClassAndTitle(hWnd)
+        || ::GetDlgItem(hWnd, kMessageTextId) == nullptr)
+        return TRUE;
+    pSearch->m_hFound = hWnd;
+    return FALSE;
+}
+}
+
+bool CUpdaterWindow::IsUpdaterWindow(HWND hWnd)
+{
+    return HasClassAndTitle(hWnd) && ::GetDlgItem(hWnd, IDC_STATIC_STATUS) != nullptr;
+}
+
+HWND CUpdaterWindow::FindAnyUpdaterWindow()
+{
+    HWND hFound = nullptr;
+    ::EnumWindows(MatchAnyUpdater, reinterpret_cast<LPARAM>(&hFound));
+    return hFound;
+}
+
+bool CUpdaterWindow::Poll()
+{
+    CWindowView view;
+    if (!CWindowView::Read(m_hWnd, view))
+        return false;
+    m_current = view;
+    if (m_arrHistory.empty() || m_arrHistory.back() != view)
+        m_arrHistory.push_back(view);
+    return true;
+}
+
+bool CUpdaterWindow::WaitUntil(const std::function<bool(const CWindowView&)>& bMet, DWORD dwTimeoutMs)
+{
+    const DWORD dwStart = ::GetTickCount();
+    for (;;)
+    {
+        if (!Poll())
+            return false;
+        if (bMet(m_current))
+            return true;
+        if (::GetTickCount() - dwStart >= dwTimeoutMs)
+            return false;
+        ::Sleep(kPollMs);
+    }
+}
+
+bool CUpdaterWindow::WaitForView(const CWindowView& expected, DWORD dwTimeoutMs)
+{
+    return WaitUntil([&expected](const CWindowView& view) { return view == expected; }, dwTimeoutMs);
+}
+
+bool CUpdaterWindow::Holds(const CWindowView& expected, DWORD dwMs)
+{
+    const DWORD dwStart = ::GetTickCount();
+    do
+    {
+        if (!Poll() || m_current != expected)
+            return false;
+        ::Sleep(kPollMs);
+    } while (::GetTickCount() - dwStart < dwMs);
+    return true;
+}
+
+std::string CUpdaterWindow::DescribeHistory() const
+{
+    std::string strOut;
+    for (const CWindowView& view : m_arrHistory)
+        strOut += "\n  " + view.Describe();
+    return strOut;
+}
+
+void CUpdaterWindow::ClickButton()
+{
+    DWORD_PTR dwResult = 0;
+    ::SendMessageTimeoutW(::GetDlgItem(m_hWnd, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult);
+}
+
+void CUpdaterWindow::PressKey(UINT nVirtualKey)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    HWND hTarget = m_hWnd;
+    const DWORD dwThread = ::GetWindowThreadProcessId(m_hWnd, nullptr);
+    if (::GetGUIThreadInfo(dwThread, &info) && info.hwndFocus != nullptr)
+        hTarget = info.hwndFocus;
+    const UINT nScan = ::MapVirtualKeyW(nVirtualKey, MAPVK_VK_TO_VSC);
+    ::PostMessageW(hTarget, WM_KEYDOWN, nVirtualKey, 1 | (nScan << 16));
+    ::PostMessageW(hTarget, WM_KEYUP, nVirtualKey, 1 | (nScan << 16) | (1u << 30) | (1u << 31));
+}
+
+void CUpdaterWindow::Close()
+{
+    ::PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+HWND CUpdaterWindow::FindMessageBox() const
+{
+    SBoxSearch search = { m_hWnd, nullptr };
+    ::EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
+    return search.m_hFound;
+}
+
+HWND CUpdaterWindow::WaitForMessageBox(DWORD dwTimeoutMs, std::wstring& strText)
+{
+    const DWORD dwStart = ::GetTickCount();
+    for (;;)
+    {
+        Poll();
+        HWND hBox = FindMessageBox();
+        if (hBox != nullptr && ::IsWindowVisible(hBox))
+        {
+            strText = ReadControlText(hBox, kMessageTextId);
+            return hBox;
+        }
+        if (IsGone() || ::GetTickCount() - dwStart >= dwTimeoutMs)
+            return nullptr;
+        ::Sleep(kPollMs);
+    }
+}
+
+bool CUpdaterWindow::DismissMessageBox(HWND hBox)
+{
+    // A box with only an OK button gives it IDOK.
+    HWND hOk = ::GetDlgItem(hBox, IDOK);
+    if (hOk == nullptr)
+        return false;
+    DWORD_PTR dwResult = 0;
+    ::SendMessageTimeoutW(hOk, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult);
+    return true;
+}
+
+bool CUpdaterWindow::WaitUntilGone(DWORD dwTimeoutMs) const
+{
+    const DWORD dwStart = ::GetTickCount();
+    while (!IsGone())
+    {
+        if (::GetTickCount() - dwStart >= dwTimeoutMs)
+            return false;
+        ::Sleep(10);
+    }
+    return true;
+}

@@ -1,0 +1,55 @@
+// What the updater window shows at one moment, read from outside the
+// program as a user sees it: which controls are visible, their texts and
+// the bars' positions. Hidden controls count as blank, since the user sees
+// nothing of them.
+#pragma once
+#include <windows.h>
+#include <string>
+
+struct CControlView
+{
+    bool m_bVisible = false;
+    std::wstring m_strText;
+    int m_nPos = 0;
+
+    bool operator==(const CControlView& other) const;
+};
+
+class CWindowView
+{
+public:
+    // The rows the window can show; texts as the user reads them.
+    static CWindowView Disconnected();
+    static CWindowView Connected();
+    static CWindowView Progress(const wchar_t* pszDownloadCaption, int nDownloadPos, const wchar_t* pszUpdateCaption,
+                                int nUpdatePos);
+    static CWindowView Done();
+
+    // Reads the window; false when it is gone. Reads until two readings
+    // around a round trip through the window's thread agree but for the
+    // bars, so that a state switch half done is never taken for a view.
+    static bool Read(HWND hDialog, CWindowView& view);
+
+    bool operator==(const CWindowView& other) const;
+    bool operator!=(const CWindowView& other) const { return !(*this == other); }
+    // One line for failure messages.
+    std::string Describe() const;
+
+    CControlView m_status;
+    CControlView m_picture;
+    CControlView m_button;
+    CControlView m_downloadCaption;
+    CControlView m_downloadBar;
+    CControlView m_updateCaption;
+    CControlView m_updateBar;
+    // The window takes input (false while a message box of the program is up).
+    // Not part of the comparison.
+    bool m_bEnabled = true;
+};
+
+// A control's text whether or not it is visible.
+std::wstring ReadControlText(HWND hDialog, int nId);
+// A bar's position whether or not it is visible; -1 when it does not answer.
+int ReadBarPos(HWND hDialog, int nId);
+// Plain text for failure messages (the window's texts are ASCII).
+std::string Narrow(const std::wstring& str);
