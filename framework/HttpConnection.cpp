@@ -18,5 +18,5 @@ CHttpFile* CHttpConnection::OpenRequest(LPCWSTR pstrVerb, LPCWSTR pstrObjectName
     HINTERNET hFile = ::HttpOpenRequestW(m_hConnection, pstrVerb, pstrObjectName, pstrVersion, pstrReferer,
                                          ppstrAcceptTypes, dwFlags, dwContext);
     const DWORD dwOpenError = hFile == nullptr ? ::GetLastError() : ERROR_SUCCESS;
-    return new CHttpFile(hFile, dwOpenError, pstrVerb, pstrObjectName, this, dwContext);
+    return new CHttpFile(hFile, dwOpenError, dwContext);
 }

@@ -1,13 +1,11 @@
 // CHttpFile.
 #include "framework/HttpFile.h"
-#include "framework/HttpConnection.h"
 #include "framework/InternetException.h"
 
 IMPLEMENT_DYNAMIC(CHttpFile, CInternetFile)
 
-CHttpFile::CHttpFile(HINTERNET hFile, DWORD dwOpenError, LPCWSTR pstrVerb, LPCWSTR pstrObject,
-                     CHttpConnection* pConnection, DWORD_PTR dwContext)
-    : CInternetFile(hFile, pstrObject, pConnection, dwContext), m_dwOpenError(dwOpenError), m_strVerb(pstrVerb)
+CHttpFile::CHttpFile(HINTERNET hFile, DWORD dwOpenError, DWORD_PTR dwContext)
+    : CInternetFile(hFile, dwContext), m_dwOpenError(dwOpenError)
 {
 }
 

@@ -2,8 +2,7 @@
 // response's status and headers, read its body.
 #pragma once
 #include "InternetFile.h"
-
-class CHttpConnection;
+#include "String.h"
 
 class CHttpFile : public CInternetFile
 {
@@ -12,8 +11,7 @@ class CHttpFile : public CInternetFile
 public:
     // hFile may be null when the platform could not open the request;
     // dwOpenError then says why, and SendRequest raises it.
-    CHttpFile(HINTERNET hFile, DWORD dwOpenError, LPCWSTR pstrVerb, LPCWSTR pstrObject,
-              CHttpConnection* pConnection, DWORD_PTR dwContext);
+    CHttpFile(HINTERNET hFile, DWORD dwOpenError, DWORD_PTR dwContext);
     ~CHttpFile() override = default;
 
     // Sends the request and receives the response's head; throws
@@ -29,9 +27,6 @@ public:
     BOOL QueryInfo(DWORD dwInfoLevel, CString& str, LPDWORD lpdwIndex = nullptr) const;
     BOOL QueryInfoStatusCode(DWORD& dwStatusCode) const;
 
-    CString GetVerb() const { return m_strVerb; }
-
 private:
     DWORD m_dwOpenError;
-    CString m_strVerb;
 };

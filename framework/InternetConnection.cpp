@@ -8,7 +8,6 @@ IMPLEMENT_DYNAMIC(CInternetConnection, CObject)
 CInternetConnection::CInternetConnection(CInternetSession* pSession, LPCWSTR pstrServer, INTERNET_PORT nPort,
                                          LPCWSTR pstrUserName, LPCWSTR pstrPassword, DWORD dwService,
                                          DWORD_PTR dwContext)
-    : m_pSession(pSession), m_strServerName(pstrServer), m_nPort(nPort), m_dwContext(dwContext)
 {
     m_hConnection = ::InternetConnectW(*pSession, pstrServer, nPort, pstrUserName, pstrPassword,
                                        dwService, 0, dwContext);

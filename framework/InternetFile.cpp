@@ -5,9 +5,8 @@
 
 IMPLEMENT_DYNAMIC(CInternetFile, CObject)
 
-CInternetFile::CInternetFile(HINTERNET hFile, LPCWSTR pstrFileName, CInternetConnection* pConnection,
-                             DWORD_PTR dwContext)
-    : m_hFile(hFile), m_strFileName(pstrFileName), m_pConnection(pConnection), m_dwContext(dwContext)
+CInternetFile::CInternetFile(HINTERNET hFile, DWORD_PTR dwContext)
+    : m_hFile(hFile), m_dwContext(dwContext)
 {
 }
 

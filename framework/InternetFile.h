@@ -2,12 +2,9 @@
 // that many small reads cost one platform read.
 #pragma once
 #include "Object.h"
-#include "String.h"
 #include <cstring>
 #include <memory>
 #include <wininet.h>
-
-class CInternetConnection;
 
 class CInternetFile : public CObject
 {
@@ -45,19 +42,15 @@ public:
     virtual void Close();
 
     operator HINTERNET() const { return m_hFile; }
-    CString GetFileName() const { return m_strFileName; }
-    DWORD_PTR GetContext() const { return m_dwContext; }
 
     // One platform read costs far more than copying, so the buffer is large.
     static const UINT kReadBufferSize = 64 * 1024;
     static const UINT kInlineCopySize = 8;
 
 protected:
-    CInternetFile(HINTERNET hFile, LPCWSTR pstrFileName, CInternetConnection* pConnection, DWORD_PTR dwContext);
+    CInternetFile(HINTERNET hFile, DWORD_PTR dwContext);
 
     HINTERNET m_hFile;
-    CString m_strFileName;
-    CInternetConnection* m_pConnection;
     DWORD_PTR m_dwContext;
 
 private:

@@ -30,7 +30,6 @@ public:
     virtual void Close();
 
     operator HINTERNET() const { return m_hSession; }
-    DWORD_PTR GetContext() const { return m_dwContext; }
 
 protected:
     HINTERNET m_hSession = nullptr;
