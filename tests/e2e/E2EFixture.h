@@ -16,12 +16,6 @@ constexpr DWORD EXIT_TIMEOUT_MS = 10000;
 // Longer than a poll tick or two: long enough for the window to react to anything.
 constexpr DWORD SETTLE_MS = 1500;
 
-const wchar_t DOWNLOAD_NOT_STARTED[] = L"Download not started.";
-const wchar_t DOWNLOADING[] = L"Downloading updates from the Internet...";
-const wchar_t DOWNLOAD_COMPLETE[] = L"Download complete!";
-const wchar_t UPDATE_NOT_STARTED[] = L"Update not started.";
-const wchar_t UPDATING[] = L"Updating your Orvek with latest updates...";
-
 // How the service stand-in sends the body.
 struct CPacing
 {

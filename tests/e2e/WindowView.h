@@ -6,6 +6,13 @@
 #include <windows.h>
 #include <string>
 
+// The captions above the bars.
+constexpr wchar_t DOWNLOAD_NOT_STARTED[] = L"Download not started.";
+constexpr wchar_t DOWNLOADING[] = L"Downloading updates from the Internet...";
+constexpr wchar_t DOWNLOAD_COMPLETE[] = L"Download complete!";
+constexpr wchar_t UPDATE_NOT_STARTED[] = L"Update not started.";
+constexpr wchar_t UPDATING[] = L"Updating your Orvek with latest updates...";
+
 struct CControlView
 {
     bool m_bVisible = false;
