@@ -18,6 +18,7 @@ TEST(DownloadOfflineTest, UnresolvableHostShowsThePlatformsText)
     ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
     EXPECT_STREQ(szExpected, run.m_arrBoxes[0].m_strText.c_str());
     EXPECT_EQ(0u, run.m_arrBoxes[0].m_nReportsWhileUp);
+    EXPECT_EQ(0u, run.m_arrBoxes[0].m_nReportsBefore);
     EXPECT_FALSE(run.HasBegin());
     ASSERT_EQ(1u, run.m_arrReports.size()) << run.Describe();
     EXPECT_EQ(0, run.Completion());

@@ -140,6 +140,7 @@ CFailureBox DismissBox(HWND hBox, CReportWindow& wnd)
     box.m_strCaption = WindowText(hBox);
     box.m_bOwnerDisabled = !::IsWindowEnabled(wnd.m_hWnd);
     const size_t nBefore = wnd.m_nReports;
+    box.m_nReportsBefore = nBefore;
     // Give a wrongly early report the chance to arrive.
     PumpFor(300);
     box.m_nReportsWhileUp = wnd.m_nReports - nBefore;

@@ -17,6 +17,8 @@ struct CFailureBox
     std::wstring m_strText;
     std::wstring m_strCaption;
     bool m_bOwnerDisabled = false;
+    // Reports that had arrived when the box was found.
+    size_t m_nReportsBefore = 0;
     // Reports that arrived while the box was up (there should be none).
     size_t m_nReportsWhileUp = 0;
 };

@@ -42,6 +42,7 @@ protected:
         EXPECT_STREQ(L"Orvek Updater", box.m_strCaption.c_str());
         EXPECT_TRUE(box.m_bOwnerDisabled);
         EXPECT_EQ(0u, box.m_nReportsWhileUp) << run.Describe();
+        EXPECT_EQ(box.m_nReportsBefore + 1, run.m_arrReports.size()) << "one report after the box: " << run.Describe();
         EXPECT_EQ(0, run.Completion()) << run.Describe();
         EXPECT_EQ('C', run.m_arrReports.back().m_chKind) << run.Describe();
         EXPECT_EQ(bBegin, run.HasBegin()) << run.Describe();
