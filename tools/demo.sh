@@ -38,13 +38,20 @@ EOF
 . "$ROOT/tools/wine-session.sh"
 simulator_pid=
 updater_pid=
+# Runs a command in the background and waits for it, so that Ctrl-C reaches
+# the trap at once (Wine programs end on SIGINT without dying of it, and bash
+# would then carry on after a foreground one).
+run() {
+  "$@" &
+  wait $!
+}
 stop_all() {
   set +e
   if [ -n "$updater_pid" ]; then
     kill "$updater_pid" 2>/dev/null
     wait "$updater_pid" 2>/dev/null
   fi
-  if [ -n "$simulator_pid" ]; then
+  if [ -n "$simulator_pid" ] && kill -0 "$simulator_pid" 2>/dev/null; then
     wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --send quit >/dev/null 2>&1 || kill "$simulator_pid" 2>/dev/null
     wait "$simulator_pid" 2>/dev/null
   fi
@@ -62,12 +69,12 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "demo: no display; running under Xvfb on $DISPLAY and clicking for you"
 fi
 
-python3 "$SERVICE" start --state-dir "$SERVICE_DIR" --port 0 --scenario-file "$DEMO_DIR/scenario.json"
+run python3 "$SERVICE" start --state-dir "$SERVICE_DIR" --port 0 --scenario-file "$DEMO_DIR/scenario.json"
 port=$(cat "$SERVICE_DIR/port")
 
 wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --plug "$DEVICE" >"$DEMO_DIR/simulator.out" 2>&1 &
 simulator_pid=$!
-wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --send ping >/dev/null
+run wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --send ping >/dev/null
 echo "demo: one Orvek in D/L mode plugged in (device simulator, state in $DEVICE_DIR)"
 
 http_proxy="http://127.0.0.1:$port" WINEDLLOVERRIDES=setupapi=n ORVEK_DEVSIM_DIR="$DEVICE_DIR" \
@@ -77,7 +84,7 @@ updater_pid=$!
 driver_status=0
 if [ -n "$headless" ]; then
   mkdir -p "$SHOTS_DIR"
-  wine "$BIN/DemoDriver.exe" "Z:${SHOTS_DIR//\//\\}" || driver_status=$?
+  run wine "$BIN/DemoDriver.exe" "Z:${SHOTS_DIR//\//\\}" || driver_status=$?
   for shot in "$SHOTS_DIR"/*.bmp; do
     [ -e "$shot" ] || continue
     convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
@@ -87,12 +94,12 @@ if [ -n "$headless" ]; then
     kill "$updater_pid" 2>/dev/null || true
   fi
 else
-  echo "demo: in the \"Orvek Updater\" window, click \"Update Orvek Now!\"; close the window when you are done"
+  echo "demo: in the \"Orvek Updater\" window, click \"Update Orvek Now!\", then \"Done!\" once it says \"Orvek successfully updated!\""
 fi
 wait "$updater_pid" || true
 updater_pid=
 
-wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --send wait-idle "$DEVICE" 10000 >/dev/null || true
+run wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --send wait-idle "$DEVICE" 10000 >/dev/null || true
 check_status=0
 python3 "$ROOT/tools/sample_firmware.py" check "$IMAGE" "$DEVICE_DIR/$DEVICE.PIPE00.bin" \
   | sed 's/^/demo: /' || check_status=1
