@@ -41,7 +41,7 @@ UINT CInternetFile::ReadBuffered(void* lpBuf, UINT nCount)
     }
 
     DWORD dwRead = 0;
-    if (nCount >= kReadBufferSize)
+    if (nCount >= READ_BUFFER_SIZE)
     {
         if (!::InternetReadFile(m_hFile, pDest, nCount, &dwRead))
             AfxThrowInternetException(m_dwContext);
@@ -49,8 +49,8 @@ UINT CInternetFile::ReadBuffered(void* lpBuf, UINT nCount)
     }
 
     if (!m_pReadBuffer)
-        m_pReadBuffer.reset(new BYTE[kReadBufferSize]);
-    if (!::InternetReadFile(m_hFile, m_pReadBuffer.get(), kReadBufferSize, &dwRead))
+        m_pReadBuffer.reset(new BYTE[READ_BUFFER_SIZE]);
+    if (!::InternetReadFile(m_hFile, m_pReadBuffer.get(), READ_BUFFER_SIZE, &dwRead))
         AfxThrowInternetException(m_dwContext);
     const UINT nCopied = std::min<UINT>(nCount, dwRead);
     std::memcpy(pDest, m_pReadBuffer.get(), nCopied);

@@ -23,7 +23,7 @@ public:
         {
             const BYTE* pSource = m_pReadBuffer.get() + m_nBufferPos;
             // A call to memcpy would cost more than copying a few bytes.
-            if (nCount <= kInlineCopySize)
+            if (nCount <= INLINE_COPY_SIZE)
             {
                 BYTE* pDest = static_cast<BYTE*>(lpBuf);
                 for (UINT iByte = 0; iByte < nCount; ++iByte)
@@ -44,8 +44,8 @@ public:
     operator HINTERNET() const { return m_hFile; }
 
     // One platform read costs far more than copying, so the buffer is large.
-    static const UINT kReadBufferSize = 64 * 1024;
-    static const UINT kInlineCopySize = 8;
+    static const UINT READ_BUFFER_SIZE = 64 * 1024;
+    static const UINT INLINE_COPY_SIZE = 8;
 
 protected:
     CInternetFile(HINTERNET hFile, DWORD_PTR dwContext);
