@@ -67,6 +67,10 @@ if [ -z "${DISPLAY:-}" ]; then
   headless=1
   orvek_start_xvfb
   echo "demo: no display; running under Xvfb on $DISPLAY and clicking for you"
+else
+  # Wine's session services start with the first program on this display;
+  # started here they hold no output of ours open.
+  run wine cmd /c exit >/dev/null 2>&1 || true
 fi
 
 run python3 "$SERVICE" start --state-dir "$SERVICE_DIR" --port 0 --scenario-file "$DEMO_DIR/scenario.json"
