@@ -8,12 +8,12 @@ namespace
 // a stalled device takes some 8 KiB, under 1%.
 constexpr unsigned kImageSize = 1024 * 1024;
 
-// About four seconds for the image: time to unplug and replug.
+// About six seconds for the image: time to unplug and replug with room to spare.
 CPacing SlowBody()
 {
     CPacing pacing;
     pacing.m_nChunkSize = 16384;
-    pacing.m_dChunkDelay = 0.06;
+    pacing.m_dChunkDelay = 0.1;
     return pacing;
 }
 
