@@ -1,0 +1,48 @@
+// The tests' common ground: a device simulator of the test's own, with or
+// without a device plugged, and the updater window opened over it.
+#pragma once
+#include <gtest/gtest.h>
+#include <string>
+#include "devicesim/DeviceSimControl.h"
+#include "ui/OrvekUpdaterDlg.h"
+#include "window/WindowRun.h"
+
+// Generous bound for what the poll should do within about a second.
+constexpr DWORD POLL_DEADLINE_MS = 3000;
+constexpr char DEVICE_NAME[] = "dev1";
+
+class CWindowFixture : public ::testing::Test
+{
+protected:
+    void StartSimulator(bool bPlugged)
+    {
+        ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();
+        if (bPlugged)
+        {
+            ASSERT_TRUE(m_sim.Plug(DEVICE_NAME)) << m_sim.LastReply();
+        }
+    }
+
+    void OpenWindow(bool bPlugged)
+    {
+        ASSERT_NO_FATAL_FAILURE(StartSimulator(bPlugged));
+        ASSERT_TRUE(m_run.Open()) << "modal run ended with " << m_run.Result();
+    }
+
+    // Waits until the window has taken nTicks more poll ticks.
+    void WaitForTicks(long nTicks)
+    {
+        const long nUntil = m_run.Log().PollTicks() + nTicks;
+        const DWORD dwStart = ::GetTickCount();
+        while (m_run.Log().PollTicks() < nUntil)
+        {
+            ASSERT_LT(::GetTickCount() - dwStart, POLL_DEADLINE_MS * nTicks) << "the poll timer stopped";
+            ::Sleep(20);
+        }
+        // The tick is taken off the queue before it is handled.
+        m_run.State();
+    }
+
+    CDeviceSimulator m_sim;
+    CWindowRun m_run;
+};

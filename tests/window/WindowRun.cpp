@@ -1,0 +1,129 @@
+#include "window/WindowRun.h"
+#include <commctrl.h>
+#include "resource.h"
+#include "window/WindowUnderTest.h"
+
+const int g_arrControlIds[7] = { IDC_PICTURE,         IDOK,           IDC_PROGRESS_DOWNLOAD, IDC_PROGRESS_UPDATE,
+                                 IDC_STATIC_DOWNLOAD, IDC_STATIC_UPDATE, IDC_STATIC_STATUS };
+
+namespace
+{
+BOOL CALLBACK FindShownDialog(HWND hWnd, LPARAM lParam)
+{
+    wchar_t szClass[16] = {};
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (wcscmp(szClass, L"#32770") != 0 || !::IsWindowVisible(hWnd))
+        return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
+    return FALSE;
+}
+}
+
+CWindowRun::~CWindowRun()
+{
+    if (m_hThread == nullptr)
+        return;
+    if (::IsWindow(m_hWnd))
+        ::PostMessageW(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+    ::WaitForSingleObject(m_hThread, 10000);
+    ::CloseHandle(m_hThread);
+}
+
+DWORD WINAPI CWindowRun::ThreadProc(LPVOID pParam)
+{
+    CWindowRun* pRun = static_cast<CWindowRun*>(pParam);
+    pRun->m_bLogInstalled = pRun->m_log.Install();
+    {
+        CWindowUnderTest dlg;
+        pRun->m_nResult = dlg.DoModal();
+    }
+    pRun->m_log.Remove();
+    return 0;
+}
+
+bool CWindowRun::Open()
+{
+    INITCOMMONCONTROLSEX initControls = { sizeof(initControls), ICC_WIN95_CLASSES };
+    ::InitCommonControlsEx(&initControls);
+
+    m_hThread = ::CreateThread(nullptr, 0, &CWindowRun::ThreadProc, this, 0, &m_dwThreadId);
+    if (m_hThread == nullptr)
+        return false;
+    for (int i = 0; i < 1000; ++i)
+    {
+        HWND hFound = nullptr;
+        ::EnumThreadWindows(m_dwThreadId, FindShownDialog, reinterpret_cast<LPARAM>(&hFound));
+        if (hFound != nullptr)
+        {
+            m_hWnd = hFound;
+            return m_bLogInstalled;
+        }
+        if (::WaitForSingleObject(m_hThread, 10) == WAIT_OBJECT_0)
+            return false;
+    }
+    return false;
+}
+
+int CWindowRun::State() const
+{
+    return static_cast<int>(::SendMessageW(m_hWnd, WM_TEST_GET_STATE, 0, 0));
+}
+
+void CWindowRun::SetState(int nState) const
+{
+    ::SendMessageW(m_hWnd, WM_TEST_SET_STATE, static_cast<WPARAM>(nState), 0);
+}
+
+void CWindowRun::Notify(UINT message, WPARAM wParam) const
+{
+    ::SendMessageW(m_hWnd, message, wParam, 0);
+}
+
+std::wstring CWindowRun::Text(int nID) const
+{
+    wchar_t szText[256] = {};
+    ::GetWindowTextW(Control(nID), szText, 256);
+    return szText;
+}
+
+bool CWindowRun::IsShown(int nID) const
+{
+    return (::GetWindowLongW(Control(nID), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+std::vector<int> CWindowRun::ShownControls() const
+{
+    std::vector<int> arrShown;
+    for (int nID : g_arrControlIds)
+    {
+        if (IsShown(nID))
+            arrShown.push_back(nID);
+    }
+    return arrShown;
+}
+
+int CWindowRun::Position(int nID) const
+{
+    return static_cast<int>(::SendMessageW(Control(nID), PBM_GETPOS, 0, 0));
+}
+
+bool CWindowRun::WaitForState(int nState, DWORD dwTimeoutMs) const
+{
+    const DWORD dwStart = ::GetTickCount();
+    while (State() != nState)
+    {
+        if (::GetTickCount() - dwStart > dwTimeoutMs)
+            return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+bool CWindowRun::WaitForEnd(DWORD dwTimeoutMs)
+{
+    if (m_hThread == nullptr || ::WaitForSingleObject(m_hThread, dwTimeoutMs) != WAIT_OBJECT_0)
+        return false;
+    ::CloseHandle(m_hThread);
+    m_hThread = nullptr;
+    return true;
+}

@@ -1,0 +1,59 @@
+// Runs the updater window modally on a thread of its own, as the program's
+// main thread does, while a test on its own thread drives it with sent
+// messages, as the workers do, and reads its controls.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "window/WindowMessageLog.h"
+
+class CWindowRun
+{
+public:
+    CWindowRun() = default;
+    // Ends a window still open (IDCANCEL) and waits for its thread.
+    ~CWindowRun();
+    CWindowRun(const CWindowRun&) = delete;
+    CWindowRun& operator=(const CWindowRun&) = delete;
+
+    // Opens the window; true once it is on the screen.
+    bool Open();
+
+    HWND Window() const { return m_hWnd; }
+    HWND Control(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
+    DWORD ThreadId() const { return m_dwThreadId; }
+    const CWindowMessageLog& Log() const { return m_log; }
+
+    int State() const;
+    // SetState of the window itself, on its thread.
+    void SetState(int nState) const;
+    // Sends one of the workers' notifications.
+    void Notify(UINT message, WPARAM wParam = 0) const;
+
+    std::wstring Text(int nID) const;
+    // The control's own visibility, whatever its parent's.
+    bool IsShown(int nID) const;
+    // The ids of the shown controls, in the template's order.
+    std::vector<int> ShownControls() const;
+    int Position(int nID) const;
+
+    // Waits until the window is in nState; false after dwTimeoutMs.
+    bool WaitForState(int nState, DWORD dwTimeoutMs) const;
+    // Waits until the modal run has ended; false after dwTimeoutMs.
+    bool WaitForEnd(DWORD dwTimeoutMs);
+    // What the modal run returned (valid after WaitForEnd).
+    INT_PTR Result() const { return m_nResult; }
+
+private:
+    static DWORD WINAPI ThreadProc(LPVOID pParam);
+
+    HANDLE m_hThread = nullptr;
+    DWORD m_dwThreadId = 0;
+    HWND m_hWnd = nullptr;
+    INT_PTR m_nResult = -1;
+    bool m_bLogInstalled = false;
+    CWindowMessageLog m_log;
+};
+
+// The template's controls, in its order.
+extern const int g_arrControlIds[7];

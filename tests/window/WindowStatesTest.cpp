@@ -1,0 +1,126 @@
+// The updater window's states: which controls each shows and with what
+// texts, reached through SetState and through the workers' notifications.
+#include <vector>
+#include "app/Notifications.h"
+#include "resource.h"
+#include "window/WindowFixture.h"
+
+namespace
+{
+const std::vector<int> kInstruction = { IDC_PICTURE, IDC_STATIC_STATUS };
+const std::vector<int> kStatusAndButton = { IDOK, IDC_STATIC_STATUS };
+const std::vector<int> kProgress = { IDC_PROGRESS_DOWNLOAD, IDC_PROGRESS_UPDATE, IDC_STATIC_DOWNLOAD,
+                                     IDC_STATIC_UPDATE };
+const wchar_t kSwitchText[] = L"Switch Orvek to D/L mode and connect it to your computer.";
+const wchar_t kDownloading[] = L"Downloading updates from the Internet...";
+
+using WindowStatesTest = CWindowFixture;
+}
+
+TEST_F(WindowStatesTest, OpensWithoutDeviceShowingTheInstructionAndPicture)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(false));
+    EXPECT_EQ(m_run.State(), STATE_DISCONNECTED);
+    EXPECT_EQ(m_run.ShownControls(), kInstruction);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), kSwitchText);
+}
+
+TEST_F(WindowStatesTest, OpensWithDeviceShowingConnectedAndTheButton)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    EXPECT_EQ(m_run.State(), STATE_CONNECTED);
+    EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), L"Orvek connected!");
+    EXPECT_EQ(m_run.Text(IDOK), L"Update Orvek Now!");
+
+    const HICON hBig = reinterpret_cast<HICON>(::SendMessageW(m_run.Window(), WM_GETICON, ICON_BIG, 0));
+    const HICON hSmall = reinterpret_cast<HICON>(::SendMessageW(m_run.Window(), WM_GETICON, ICON_SMALL, 0));
+    EXPECT_NE(hBig, nullptr);
+    EXPECT_EQ(hSmall, hBig);
+}
+
+TEST_F(WindowStatesTest, DownloadingShowsBothBarsAtZeroWithNotStartedCaptions)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    m_run.SetState(STATE_DOWNLOADING);
+    EXPECT_EQ(m_run.State(), STATE_DOWNLOADING);
+    EXPECT_EQ(m_run.ShownControls(), kProgress);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), L"Download not started.");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update not started.");
+    EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 0);
+    EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 0);
+    // The status line is hidden but keeps its last text.
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), L"Orvek connected!");
+}
+
+TEST_F(WindowStatesTest, DownloadingAgainLeavesEveryControlAlone)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    m_run.Notify(UWM_DOWNLOAD_BEGIN);
+    m_run.Notify(UWM_DOWNLOAD_PROGRESS, 30);
+    ASSERT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), kDownloading);
+
+    const size_t nEvents = m_run.Log().ControlEventCount();
+    m_run.SetState(STATE_DOWNLOADING);
+    m_run.Notify(UWM_DOWNLOAD_BEGIN);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), kDownloading);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update not started.");
+    EXPECT_EQ(m_run.ShownControls(), kProgress);
+    // Only the second begin's own caption reaches a control.
+    const std::vector<std::string> arrEvents = m_run.Log().ControlEvents();
+    ASSERT_EQ(arrEvents.size(), nEvents + 1);
+    EXPECT_EQ(arrEvents.back(), "settext 1004 Downloading updates from the Internet...");
+}
+
+TEST_F(WindowStatesTest, UpdatingKeepsTheDownloadCaptionAndBar)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    m_run.Notify(UWM_DOWNLOAD_BEGIN);
+    m_run.Notify(UWM_DOWNLOAD_PROGRESS, 40);
+    m_run.SetState(STATE_UPDATING);
+    EXPECT_EQ(m_run.State(), STATE_UPDATING);
+    EXPECT_EQ(m_run.ShownControls(), kProgress);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), kDownloading);
+    EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 40);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update not started.");
+    EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 0);
+}
+
+TEST_F(WindowStatesTest, TransferReportsLeadThroughUpdatingToDone)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    m_run.Notify(UWM_DOWNLOAD_BEGIN);
+    m_run.Notify(UWM_DOWNLOAD_PROGRESS, 100);
+    m_run.Notify(UWM_UPDATE_BEGIN);
+    EXPECT_EQ(m_run.State(), STATE_UPDATING);
+    EXPECT_EQ(m_run.ShownControls(), kProgress);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Updating your Orvek with latest updates...");
+    m_run.Notify(UWM_UPDATE_PROGRESS, 60);
+    EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 60);
+    EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 100);
+
+    m_run.Notify(UWM_UPDATE_COMPLETE, 1);
+    EXPECT_EQ(m_run.State(), STATE_DONE);
+    EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), L"Orvek successfully updated!");
+    EXPECT_EQ(m_run.Text(IDOK), L"Done!");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update complete!");
+}
+
+TEST_F(WindowStatesTest, SwitchingHidesEverythingShownBeforeShowingTheNewState)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    const size_t nEvents = m_run.Log().ControlEventCount();
+    m_run.SetState(STATE_DOWNLOADING);
+    m_run.SetState(STATE_DISCONNECTED);
+    std::vector<std::string> arrEvents = m_run.Log().ControlEvents();
+    arrEvents.erase(arrEvents.begin(), arrEvents.begin() + static_cast<std::ptrdiff_t>(nEvents));
+    const std::vector<std::string> kExpected = {
+        "show 1006 0", "show 1 0",
+        "settext 1004 Download not started.", "settext 1005 Update not started.",
+        "show 1002 1", "show 1003 1", "show 1004 1", "show 1005 1",
+        "show 1002 0", "show 1003 0", "show 1004 0", "show 1005 0",
+        "show 1006 1", "settext 1006 Switch Orvek to D/L mode and connect it to your computer.", "show 1000 1",
+    };
+    EXPECT_EQ(arrEvents, kExpected);
+}

@@ -1,0 +1,20 @@
+// The real updater window as the tests open it: it also answers two
+// messages of the tests' own, to switch its state and to tell it, so that a
+// test on another thread can reach every state through SetState itself.
+#pragma once
+#include "ui/OrvekUpdaterDlg.h"
+
+// wParam: the state to switch to; result 0.
+constexpr UINT WM_TEST_SET_STATE = WM_APP + 100;
+// Result: the window's state.
+constexpr UINT WM_TEST_GET_STATE = WM_APP + 101;
+
+class CWindowUnderTest : public COrvekUpdaterDlg
+{
+public:
+    DECLARE_MESSAGE_MAP()
+
+protected:
+    LRESULT OnTestSetState(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestGetState(WPARAM wParam, LPARAM lParam);
+};
