@@ -2,12 +2,14 @@
 //   DownloadBench.exe wininet     a plain WinInet reader, 64 KiB a read
 //   DownloadBench.exe framework   the framework's CHttpFile, read 4 bytes at a time, nothing else
 //   DownloadBench.exe worker      the program's download worker, reporting to a hidden window
+//   DownloadBench.exe percent N   no download: ProgressPercent once for each 4-byte read of N bytes
 // Both make the program's request (agent, proxy setting, version, flags).
 // Output: "result seconds=S cpu=C bytes=N crc=XXXXXXXX reports=P", C being
 // this process's CPU time over the same stretch.
 #include <windows.h>
 #include <wininet.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "Stopwatch.h"
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
+#include "app/Progress.h"
 #include "download/DownloadWorker.h"
 #include "framework/afxinet.h"
 #include "framework/afxwin.h"
@@ -137,6 +140,26 @@ int RunFramework()
     return 0;
 }
 
+int RunPercent(UINT32 nTotal)
+{
+    const double dCpuStart = BenchCpuSeconds();
+    const double dStart = BenchSeconds();
+    int nChanges = 0;
+    int nLast = 0;
+    for (UINT32 nDone = kSmallRead; nDone - kSmallRead < nTotal; nDone += kSmallRead)
+    {
+        const int nPercent = ProgressPercent(nDone < nTotal ? nDone : nTotal, nTotal);
+        if (nPercent != nLast)
+        {
+            nLast = nPercent;
+            ++nChanges;
+        }
+    }
+    const double dSeconds = BenchSeconds() - dStart;
+    printf("result seconds=%.6f cpu=%.3f reports=%d\n", dSeconds, BenchCpuSeconds() - dCpuStart, nChanges);
+    return 0;
+}
+
 int RunWorker()
 {
     CReportWindow window;
@@ -173,6 +196,8 @@ int main(int argc, char** argv)
         return RunFramework();
     if (argc == 2 && strcmp(argv[1], "worker") == 0)
         return RunWorker();
-    fprintf(stderr, "usage: DownloadBench wininet|framework|worker\n");
+    if (argc == 3 && strcmp(argv[1], "percent") == 0 && strtoul(argv[2], nullptr, 10) > 0)
+        return RunPercent(strtoul(argv[2], nullptr, 10));
+    fprintf(stderr, "usage: DownloadBench wininet|framework|worker | percent N\n");
     return 2;
 }

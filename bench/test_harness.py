@@ -53,6 +53,7 @@ class ReportTest(unittest.TestCase):
         self.fill(bench, "download", "wininet", [1.0, 0.9, 1.1], cpu=0.05)
         self.fill(bench, "download", "curl", [0.5])
         self.fill(bench, "download", "framework", [1.05], cpu=0.1)
+        self.fill(bench, "download", "percent", [0.01], cpu=0.02, reports=100.0)
         self.fill(bench, "transfer", "worker", [2.0, 2.2, 2.1], reports=99.0)
         self.fill(bench, "transfer", "bare", [2.0, 2.0, 2.0])
         self.fill(bench, "update", "program", [4.0, 5.0, 6.0], peak_mib=peak_mib, idle_mib=7.0,
@@ -74,8 +75,10 @@ class ReportTest(unittest.TestCase):
         text = self.render(self.full_bench([1.1, 1.0, 1.2], peak_mib=30.0))
         download = table_row(text, "1")
         self.assertEqual(download[2], "1.100 s (CPU 0.200 s)")
-        self.assertEqual(download[3], "64 KiB WinInet reader 1.000 s (CPU 0.050 s); curl 0.500 s; "
-                                      "the framework's 4-byte reads alone 1.050 s (CPU 0.100 s)")
+        self.assertEqual(download[3], "64 KiB WinInet reader 1.000 s (CPU 0.050 s); curl 0.500 s")
+        self.assertEqual(table_row(text, "1′")[3], "the framework's 4-byte reads alone 1.050 s (CPU 0.100 s), "
+                                                 "1.05× the plain reader; ProgressPercent once per 4-byte read "
+                                                 "alone 0.010 s (CPU 0.020 s)")
         self.assertEqual(download[4], "1.10×")
         self.assertEqual(download[5], "1.11×")
         self.assertEqual(download[7], "yes")
