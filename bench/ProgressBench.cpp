@@ -1,20 +1,63 @@
-// Times what one progress report costs the updater window on top of the
-// worker: a PBM_SETPOS on the download bar of the real dialog template,
-// shown, which repaints the bar at once.
-//   ProgressBench.exe COUNT
-// Output: "result seconds=S count=N", S per call (the median of ten batches).
+// Times what one progress report costs on top of a worker's own work:
+//   ProgressBench.exe send COUNT      the hand-off: a worker thread's SendMessageW of UWM_UPDATE_PROGRESS to
+//                                     a window on this thread, until the handler has returned
+//   ProgressBench.exe repaint COUNT   the updater window's handling: PBM_SETPOS on the download bar of the
+//                                     real dialog template, shown, which repaints the bar at once
+// Output: "result seconds=S count=N", S per report (for repaint the median of ten batches).
 #include <windows.h>
 #include <commctrl.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
+#include "ReportWindow.h"
 #include "Stopwatch.h"
+#include "app/Notifications.h"
+#include "framework/afxwin.h"
 #include "resource.h"
 
 namespace
 {
 constexpr int kBatches = 10;
+constexpr DWORD kTimeoutMs = 60000;
+
+struct SSender
+{
+    HWND m_hWnd;
+    int m_nCount;
+};
+
+UINT AFX_CDECL SendReports(LPVOID pParam)
+{
+    const SSender* pSender = static_cast<const SSender*>(pParam);
+    for (int i = 1; i <= pSender->m_nCount; ++i)
+        ::SendMessageW(pSender->m_hWnd, UWM_UPDATE_PROGRESS, static_cast<WPARAM>(i), 0);
+    ::SendMessageW(pSender->m_hWnd, UWM_UPDATE_COMPLETE, 1, 0);
+    return 0;
+}
+
+int RunSend(int nCount)
+{
+    CReportWindow window;
+    if (!window.Create())
+    {
+        fprintf(stderr, "ProgressBench: cannot create the report window, error %lu\n", ::GetLastError());
+        return 1;
+    }
+    SSender sender = { window.GetSafeHwnd(), nCount };
+    const double dStart = BenchSeconds();
+    AfxBeginThread(SendReports, &sender);
+    if (!window.WaitFor(UWM_UPDATE_COMPLETE, kTimeoutMs)
+        || window.Arrivals(UWM_UPDATE_PROGRESS).m_nCount != nCount)
+    {
+        fprintf(stderr, "ProgressBench: the reports did not all arrive\n");
+        return 1;
+    }
+    const double dSeconds = window.Arrivals(UWM_UPDATE_COMPLETE).m_dFirstSeconds - dStart;
+    printf("result seconds=%.9f count=%d\n", dSeconds / (nCount + 1), nCount);
+    return 0;
+}
 
 INT_PTR CALLBACK DialogProc(HWND, UINT nMessage, WPARAM, LPARAM)
 {
@@ -30,16 +73,9 @@ void FlushMessages()
         ::DispatchMessageW(&msg);
     }
 }
-}
 
-int main(int argc, char** argv)
+int RunRepaint(int nCount)
 {
-    const int nCount = argc == 2 ? atoi(argv[1]) : 0;
-    if (nCount <= 0)
-    {
-        fprintf(stderr, "usage: ProgressBench COUNT\n");
-        return 2;
-    }
     INITCOMMONCONTROLSEX initControls = { sizeof(initControls), ICC_WIN95_CLASSES };
     ::InitCommonControlsEx(&initControls);
     HWND hDialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_UPDATER_DIALOG), nullptr,
@@ -69,4 +105,16 @@ int main(int argc, char** argv)
     printf("result seconds=%.9f count=%d\n", arrPerCall[kBatches / 2], nCount);
     ::DestroyWindow(hDialog);
     return 0;
+}
+}
+
+int main(int argc, char** argv)
+{
+    const int nCount = argc == 3 ? atoi(argv[2]) : 0;
+    if (nCount > 0 && strcmp(argv[1], "send") == 0)
+        return RunSend(nCount);
+    if (nCount > 0 && strcmp(argv[1], "repaint") == 0)
+        return RunRepaint(nCount);
+    fprintf(stderr, "usage: ProgressBench send|repaint COUNT\n");
+    return 2;
 }

@@ -35,7 +35,7 @@ HEAD_SEND_SIZE = 20
 
 # The side-by-side measurements and their variants; "idle" runs after them.
 GROUPS = [("download", ["worker", "framework", "percent", "wininet", "curl"]), ("transfer", ["worker", "bare"]), ("update", ["program"]),
-          ("progress", ["setpos"]), ("start", ["updater", "blank"]), ("probe", ["probe", "open"])]
+          ("progress", ["send", "repaint"]), ("start", ["updater", "blank"]), ("probe", ["probe", "open"])]
 ALL_MEASUREMENTS = [g for g, _ in GROUPS] + ["idle"]
 
 
@@ -160,8 +160,8 @@ class Bench:
         result["idle_mib"] = idle["RssAnon"] / 1024
         return result
 
-    def progress(self, _variant):
-        return self.wine("ProgressBench.exe", "100")
+    def progress(self, variant):
+        return self.wine("ProgressBench.exe", variant, "100")
 
     def start(self, variant):
         exe, title = ("OrvekUpdater.exe", "Orvek Updater") if variant == "updater" else \
@@ -249,6 +249,10 @@ def with_cpu(bench, group, variant):
     return seconds if cpu is None else "%s (CPU %s)" % (seconds, fmt_seconds(cpu))
 
 
+def times(count, each):
+    return "n/a" if each is None else "%d × %s = %s" % (count, fmt_seconds(each), fmt_seconds(count * each))
+
+
 def ratio(a, b):
     return None if a is None or b is None or b == 0 else a / b
 
@@ -277,9 +281,11 @@ def report(bench, started, finished):
     r_dl, r_tr = ratio(dl_worker, dl_wininet), ratio(tr_worker, tr_bare)
     best_sum = None if b.best("download", "wininet") is None or b.best("transfer", "bare") is None else \
         b.best("download", "wininet") + b.best("transfer", "bare")
-    setpos = b.median("progress", "setpos")
-    repaints = sum(b.median(g, "worker", "reports") or 0 for g in ("download", "transfer"))
-    ui_bound = None if bound_sum is None or setpos is None else bound_sum + repaints * setpos
+    send, repaint = b.median("progress", "send"), b.median("progress", "repaint")
+    reports = {g: b.median(g, "worker", "reports") or 0 for g in ("download", "transfer")}
+    repaints = sum(reports.values())
+    ui_bound = None if bound_sum is None or send is None or repaint is None else \
+        bound_sum + repaints * (send + repaint)
     memory_goal = size_mib + 16
     rows = [
         ("1", "Download %g MiB: download worker (4-byte reads)" % size_mib, with_cpu(b, "download", "worker"),
@@ -289,20 +295,24 @@ def report(bench, started, finished):
          verdict(None if r_dl is None else r_dl <= 1.2)),
         ("1′", "Where the download worker's time goes", with_cpu(b, "download", "worker"),
          "the framework's 4-byte reads alone %s, %s the plain reader; ProgressPercent once per 4-byte read "
-         "alone %s" % (with_cpu(b, "download", "framework"),
-                       fmt_ratio(ratio(b.median("download", "framework"), dl_wininet)),
-                       with_cpu(b, "download", "percent")), "", "", "", ""),
+         "alone %s; %d report hand-offs %s" % (with_cpu(b, "download", "framework"),
+                                              fmt_ratio(ratio(b.median("download", "framework"), dl_wininet)),
+                                              with_cpu(b, "download", "percent"), reports["download"],
+                                              times(reports["download"], send)), "", "", "", ""),
         ("2", "Transfer %g MiB: transfer worker" % size_mib, with_cpu(b, "transfer", "worker"),
          "bare 2048-byte write loop %s" % with_cpu(b, "transfer", "bare"), fmt_ratio(r_tr),
          fmt_ratio(b.best_ratio("transfer", "worker", "bare")), "≤ 1.05×",
          verdict(None if r_tr is None else r_tr <= 1.05)),
+        ("2′", "Where the transfer worker's time goes", with_cpu(b, "transfer", "worker"),
+         "%d report hand-offs %s; the pipe opening's device search about one probe, %s"
+         % (reports["transfer"], times(reports["transfer"], send), fmt_seconds(pr_probe)), "", "", "", ""),
         ("3", "Whole update through OrvekUpdater.exe, click to \"Orvek successfully updated!\"", fmt_seconds(up),
          "sum of bounds 1 + 2: %s" % fmt_seconds(bound_sum), fmt_ratio(ratio(up, bound_sum)),
          fmt_ratio(ratio(b.best("update", "program"), best_sum)), "", ""),
         ("3′", "The same against the bounds plus the window's progress repaints (download phase of the update: %s)"
          % fmt_seconds(b.median("update", "program", "download_seconds")), fmt_seconds(up),
-         "bounds 1 + 2 and %d PBM_SETPOS repaints at %s each: %s" % (repaints, fmt_seconds(setpos),
-                                                                   fmt_seconds(ui_bound)),
+         "bounds 1 + 2 and %d reports, each a hand-off (%s) and a PBM_SETPOS repaint (%s): %s"
+         % (repaints, fmt_seconds(send), fmt_seconds(repaint), fmt_seconds(ui_bound)),
          fmt_ratio(ratio(up, ui_bound)), "", "", ""),
         ("4", "Idle CPU in STATE_CONNECTED over %g s (program process)" % b.args.idle_seconds,
          "n/a" if idle_cpu is None else "%.3f%% of a core" % idle_cpu, "", "", "", "< 0.5%",

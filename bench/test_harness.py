@@ -58,7 +58,8 @@ class ReportTest(unittest.TestCase):
         self.fill(bench, "transfer", "bare", [2.0, 2.0, 2.0])
         self.fill(bench, "update", "program", [4.0, 5.0, 6.0], peak_mib=peak_mib, idle_mib=7.0,
                   download_seconds=2.0)
-        self.fill(bench, "progress", "setpos", [0.005])
+        self.fill(bench, "progress", "send", [0.0001])
+        self.fill(bench, "progress", "repaint", [0.005])
         self.fill(bench, "start", "updater", [0.3])
         self.fill(bench, "start", "blank", [0.2])
         self.fill(bench, "probe", "probe", [0.0008])
@@ -78,7 +79,7 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(download[3], "64 KiB WinInet reader 1.000 s (CPU 0.050 s); curl 0.500 s")
         self.assertEqual(table_row(text, "1′")[3], "the framework's 4-byte reads alone 1.050 s (CPU 0.100 s), "
                                                  "1.05× the plain reader; ProgressPercent once per 4-byte read "
-                                                 "alone 0.010 s (CPU 0.020 s)")
+                                                 "alone 0.010 s (CPU 0.020 s); 100 report hand-offs 100 × 0.100 ms = 0.010 s")
         self.assertEqual(download[4], "1.10×")
         self.assertEqual(download[5], "1.11×")
         self.assertEqual(download[7], "yes")
@@ -86,7 +87,10 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(table_row(text, "2")[7], "yes")
         self.assertEqual(table_row(text, "3")[3], "sum of bounds 1 + 2: 3.000 s")
         self.assertEqual(table_row(text, "3")[4], "1.67×")
-        self.assertIn("199 PBM_SETPOS repaints at 5.000 ms each: 3.995 s", table_row(text, "3′")[3])
+        self.assertEqual(table_row(text, "3′")[3], "bounds 1 + 2 and 199 reports, each a hand-off (0.100 ms) "
+                                                  "and a PBM_SETPOS repaint (5.000 ms): 4.015 s")
+        self.assertEqual(table_row(text, "2′")[3], "99 report hand-offs 99 × 0.100 ms = 9.900 ms; the pipe "
+                                                  "opening's device search about one probe, 0.800 ms")
         self.assertEqual(table_row(text, "4")[2], "0.100% of a core")
         self.assertEqual(table_row(text, "5")[2], "30.0 MiB (23.0 MiB over idle)")
         self.assertEqual(table_row(text, "5")[7], "yes")
