@@ -52,6 +52,9 @@ public:
         KillTimer(nIDEvent);
     }
     void OnProbeCommand() { ++m_nCommands; }
+    HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hDragIcon); }
+
+    HICON m_hDragIcon = nullptr;
 
 protected:
     void PostNcDestroy() override { m_bPostNcDestroy = true; }
@@ -65,6 +68,7 @@ BEGIN_MESSAGE_MAP(CProbeWnd, CWnd)
     ON_MESSAGE(kMsgOverridden, OnOverridden)
     ON_MESSAGE(kMsgPassedOn, OnPassedOn)
     ON_WM_TIMER()
+    ON_WM_QUERYDRAGICON()
     ON_COMMAND(kIdProbeCommand, &CProbeWnd::OnProbeCommand)
 END_MESSAGE_MAP()
 
@@ -161,6 +165,14 @@ TEST_F(MessageMapTest, TimerAndCommandEntriesGetTheirIds)
     EXPECT_EQ(1, wnd.m_nCommands);
     EXPECT_TRUE(wnd.OnCmdMsg(kIdProbeCommand, 0));
     EXPECT_FALSE(wnd.OnCmdMsg(kIdProbeCommand + 1, 0));
+}
+
+TEST_F(MessageMapTest, HandleFromAHandlerIsTheMessagesResult)
+{
+    CProbeWnd wnd;
+    ASSERT_TRUE(wnd.SubclassWindow(m_hWnd));
+    wnd.m_hDragIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(wnd.m_hDragIcon), ::SendMessageW(m_hWnd, WM_QUERYDRAGICON, 0, 0));
 }
 
 TEST_F(MessageMapTest, WindowAttachesToOneObjectOnly)
