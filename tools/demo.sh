@@ -68,6 +68,7 @@ if [ -z "${DISPLAY:-}" ]; then
   orvek_start_xvfb
   echo "demo: no display; running under Xvfb on $DISPLAY and clicking for you"
 else
+  orvek_wine_managed Y
   # Wine's session services start with the first program on this display;
   # started here they hold no output of ours open.
   run wine cmd /c exit >/dev/null 2>&1 || true

@@ -24,6 +24,14 @@ orvek_wine_init() {
   wineserver -p >/dev/null 2>&1 || true
 }
 
+# Y on a desktop with a window manager; N under Xvfb, which has none: Wine
+# then draws the frame itself and does not wait for a manager when a window
+# goes away (about 2 s a window otherwise).
+orvek_wine_managed() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f >/dev/null 2>&1
+}
+
 orvek_start_xvfb() {
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
@@ -32,6 +40,7 @@ orvek_start_xvfb() {
   export DISPLAY=":$n"
   for _ in $(seq 50); do
     if [ -e "/tmp/.X11-unix/X$n" ]; then
+      orvek_wine_managed N
       # The session's services and desktop start with the first program
       # that needs them (one importing setupapi does) and keep its output
       # open; started here, on this display, they hold /dev/null instead of
