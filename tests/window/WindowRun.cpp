@@ -19,36 +19,61 @@ BOOL CALLBACK FindShownDialog(HWND hWnd, LPARAM lParam)
 }
 }
 
+namespace
+{
+HANDLE g_hWindowThread = nullptr;
+DWORD g_dwWindowThreadId = 0;
+HANDLE g_hRequest = nullptr;
+CWindowRun* g_pRequested = nullptr;
+}
+
 CWindowRun::~CWindowRun()
 {
-    if (m_hThread == nullptr)
+    if (m_hEnded == nullptr)
         return;
     if (::IsWindow(m_hWnd))
         ::PostMessageW(m_hWnd, WM_COMMAND, IDCANCEL, 0);
-    ::WaitForSingleObject(m_hThread, 10000);
-    ::CloseHandle(m_hThread);
+    ::WaitForSingleObject(m_hEnded, 10000);
+    ::CloseHandle(m_hEnded);
 }
 
-DWORD WINAPI CWindowRun::ThreadProc(LPVOID pParam)
+DWORD WINAPI CWindowRun::ThreadProc(LPVOID /*pParam*/)
 {
-    CWindowRun* pRun = static_cast<CWindowRun*>(pParam);
-    pRun->m_bLogInstalled = pRun->m_log.Install();
+    for (;;)
+    {
+        ::WaitForSingleObject(g_hRequest, INFINITE);
+        g_pRequested->Run();
+    }
+}
+
+void CWindowRun::Run()
+{
+    m_bLogInstalled = m_log.Install();
     {
         CWindowUnderTest dlg;
-        pRun->m_nResult = dlg.DoModal();
+        m_nResult = dlg.DoModal();
     }
-    pRun->m_log.Remove();
-    return 0;
+    m_log.Remove();
+    ::SetEvent(m_hEnded);
 }
 
 bool CWindowRun::Open()
 {
-    INITCOMMONCONTROLSEX initControls = { sizeof(initControls), ICC_WIN95_CLASSES };
-    ::InitCommonControlsEx(&initControls);
-
-    m_hThread = ::CreateThread(nullptr, 0, &CWindowRun::ThreadProc, this, 0, &m_dwThreadId);
-    if (m_hThread == nullptr)
+    if (g_hWindowThread == nullptr)
+    {
+        INITCOMMONCONTROLSEX initControls = { sizeof(initControls), ICC_WIN95_CLASSES };
+        ::InitCommonControlsEx(&initControls);
+        g_hRequest = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        g_hWindowThread = ::CreateThread(nullptr, 0, &CWindowRun::ThreadProc, nullptr, 0, &g_dwWindowThreadId);
+        if (g_hRequest == nullptr || g_hWindowThread == nullptr)
+            return false;
+    }
+    m_hEnded = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (m_hEnded == nullptr)
         return false;
+    m_dwThreadId = g_dwWindowThreadId;
+    g_pRequested = this;
+    ::SetEvent(g_hRequest);
     for (int i = 0; i < 1000; ++i)
     {
         HWND hFound = nullptr;
@@ -58,7 +83,7 @@ bool CWindowRun::Open()
             m_hWnd = hFound;
             return m_bLogInstalled;
         }
-        if (::WaitForSingleObject(m_hThread, 10) == WAIT_OBJECT_0)
+        if (::WaitForSingleObject(m_hEnded, 10) == WAIT_OBJECT_0)
             return false;
     }
     return false;
@@ -121,9 +146,5 @@ bool CWindowRun::WaitForState(int nState, DWORD dwTimeoutMs) const
 
 bool CWindowRun::WaitForEnd(DWORD dwTimeoutMs)
 {
-    if (m_hThread == nullptr || ::WaitForSingleObject(m_hThread, dwTimeoutMs) != WAIT_OBJECT_0)
-        return false;
-    ::CloseHandle(m_hThread);
-    m_hThread = nullptr;
-    return true;
+    return m_hEnded != nullptr && ::WaitForSingleObject(m_hEnded, dwTimeoutMs) == WAIT_OBJECT_0;
 }

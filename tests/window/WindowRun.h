@@ -1,6 +1,9 @@
-// Runs the updater window modally on a thread of its own, as the program's
+// Runs the updater window modally on the window thread, as the program's
 // main thread does, while a test on its own thread drives it with sent
-// messages, as the workers do, and reads its controls.
+// messages, as the workers do, and reads its controls. One window thread
+// serves every window of the test program and lives as long as the program:
+// a thread that ends after using the framework's per-thread window maps left
+// later calls of the process hanging under Wine.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -11,7 +14,7 @@ class CWindowRun
 {
 public:
     CWindowRun() = default;
-    // Ends a window still open (IDCANCEL) and waits for its thread.
+    // Ends a window still open (IDCANCEL) and waits for its modal run.
     ~CWindowRun();
     CWindowRun(const CWindowRun&) = delete;
     CWindowRun& operator=(const CWindowRun&) = delete;
@@ -46,8 +49,10 @@ public:
 
 private:
     static DWORD WINAPI ThreadProc(LPVOID pParam);
+    void Run();
 
-    HANDLE m_hThread = nullptr;
+    // Set when the modal run has ended.
+    HANDLE m_hEnded = nullptr;
     DWORD m_dwThreadId = 0;
     HWND m_hWnd = nullptr;
     INT_PTR m_nResult = -1;

@@ -1,0 +1,131 @@
+// Escape, the close box and the system menu's Close end the window with
+// IDCANCEL in every state, at once and without a question. The key and the
+// click are real input, through the system's input queue.
+#include <string>
+#include "app/Notifications.h"
+#include "resource.h"
+#include "window/WindowFixture.h"
+
+namespace
+{
+enum class Ending
+{
+    EscapeKey,
+    CloseBox,
+    SystemMenuClose
+};
+
+struct CCloseCase
+{
+    int nState;
+    Ending ending;
+};
+
+std::string CaseName(const ::testing::TestParamInfo<CCloseCase>& info)
+{
+    static const char* const kStates[] = { "None", "Disconnected", "Connected", "Downloading", "Updating", "Done" };
+    static const char* const kEndings[] = { "EscapeKey", "CloseBox", "SystemMenuClose" };
+    return std::string(kStates[info.param.nState]) + "_" + kEndings[static_cast<int>(info.param.ending)];
+}
+
+void SendKey(WORD wKey)
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = wKey;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+void ClickAt(POINT pt)
+{
+    ::SetCursorPos(pt.x, pt.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1] = inputs[0];
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+// A screen point over the window's close box, searched along the caption.
+bool FindCloseBox(HWND hWnd, POINT* pPoint)
+{
+    RECT rect;
+    ::GetWindowRect(hWnd, &rect);
+    const int nCaption = ::GetSystemMetrics(SM_CYCAPTION);
+    for (int y = rect.top + 1; y < rect.top + nCaption + 8; y += 2)
+    {
+        for (int x = rect.right - 1; x > rect.right - 4 * nCaption; --x)
+        {
+            if (::SendMessageW(hWnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
+            {
+                *pPoint = { x - 3, y + 3 };
+                return ::SendMessageW(hWnd, WM_NCHITTEST, 0, MAKELPARAM(pPoint->x, pPoint->y)) == HTCLOSE;
+            }
+        }
+    }
+    return false;
+}
+
+class WindowCloseTest : public CWindowFixture, public ::testing::WithParamInterface<CCloseCase>
+{
+protected:
+    void Reach(int nState)
+    {
+        if (nState >= STATE_DOWNLOADING)
+            m_run.Notify(UWM_DOWNLOAD_BEGIN);
+        if (nState >= STATE_UPDATING)
+            m_run.Notify(UWM_UPDATE_BEGIN);
+        if (nState == STATE_DONE)
+            m_run.Notify(UWM_UPDATE_COMPLETE, 1);
+        ASSERT_EQ(m_run.State(), nState);
+    }
+};
+}
+
+TEST_P(WindowCloseTest, EndsTheWindowWithCancel)
+{
+    const CCloseCase closeCase = GetParam();
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(closeCase.nState != STATE_DISCONNECTED));
+    ASSERT_NO_FATAL_FAILURE(Reach(closeCase.nState));
+    const HWND hWnd = m_run.Window();
+
+    switch (closeCase.ending)
+    {
+    case Ending::EscapeKey:
+        ASSERT_TRUE(::SetForegroundWindow(hWnd));
+        SendKey(VK_ESCAPE);
+        break;
+    case Ending::CloseBox:
+    {
+        POINT pt;
+        ASSERT_TRUE(FindCloseBox(hWnd, &pt));
+        ASSERT_TRUE(::SetForegroundWindow(hWnd));
+        ClickAt(pt);
+        break;
+    }
+    case Ending::SystemMenuClose:
+        ::PostMessageW(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+
+    ASSERT_TRUE(m_run.WaitForEnd(5000)) << "the window is still open in state " << m_run.State();
+    EXPECT_EQ(m_run.Result(), IDCANCEL);
+    EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryState, WindowCloseTest,
+    ::testing::Values(CCloseCase{ STATE_DISCONNECTED, Ending::EscapeKey }, CCloseCase{ STATE_DISCONNECTED, Ending::CloseBox },
+                      CCloseCase{ STATE_DISCONNECTED, Ending::SystemMenuClose },
+                      CCloseCase{ STATE_CONNECTED, Ending::EscapeKey }, CCloseCase{ STATE_CONNECTED, Ending::CloseBox },
+                      CCloseCase{ STATE_CONNECTED, Ending::SystemMenuClose },
+                      CCloseCase{ STATE_DOWNLOADING, Ending::EscapeKey }, CCloseCase{ STATE_DOWNLOADING, Ending::CloseBox },
+                      CCloseCase{ STATE_DOWNLOADING, Ending::SystemMenuClose },
+                      CCloseCase{ STATE_UPDATING, Ending::EscapeKey }, CCloseCase{ STATE_UPDATING, Ending::CloseBox },
+                      CCloseCase{ STATE_UPDATING, Ending::SystemMenuClose },
+                      CCloseCase{ STATE_DONE, Ending::EscapeKey }, CCloseCase{ STATE_DONE, Ending::CloseBox },
+                      CCloseCase{ STATE_DONE, Ending::SystemMenuClose }),
+    CaseName);
