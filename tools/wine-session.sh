@@ -20,6 +20,11 @@ orvek_wine_init() {
     wineserver -w
     touch "$WINEPREFIX/.orvek-ready"
   fi
+  # The frame Wine draws takes its close-box glyph from Marlett, which this
+  # Wine does not find in its own fonts folder.
+  if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
   # A persistent wineserver makes each later start take well under a second.
   wineserver -p >/dev/null 2>&1 || true
 }
