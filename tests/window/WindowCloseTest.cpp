@@ -1,6 +1,7 @@
 // Escape, the close box and the system menu's Close end the window with
 // IDCANCEL in every state, at once and without a question. The key and the
-// click are real input, through the system's input queue.
+// click are real input, through the system's input queue, so these cases
+// run alone: another test's window could take the foreground.
 #include <string>
 #include "app/Notifications.h"
 #include "resource.h"
@@ -21,11 +22,21 @@ struct CCloseCase
     Ending ending;
 };
 
-std::string CaseName(const ::testing::TestParamInfo<CCloseCase>& info)
+std::string Describe(const CCloseCase& closeCase)
 {
     static const char* const kStates[] = { "None", "Disconnected", "Connected", "Downloading", "Updating", "Done" };
     static const char* const kEndings[] = { "EscapeKey", "CloseBox", "SystemMenuClose" };
-    return std::string(kStates[info.param.nState]) + "_" + kEndings[static_cast<int>(info.param.ending)];
+    return std::string(kStates[closeCase.nState]) + "_" + kEndings[static_cast<int>(closeCase.ending)];
+}
+
+void PrintTo(const CCloseCase& closeCase, std::ostream* pStream)
+{
+    *pStream << Describe(closeCase);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<CCloseCase>& info)
+{
+    return Describe(info.param);
 }
 
 void SendKey(WORD wKey)
