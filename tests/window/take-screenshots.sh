@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Pictures of the updater window without and with a device, for the README:
+# the real program under Xvfb over the device stand-in, each cropped to the
+# window. Usage: BUILD_DIR=<build> tests/window/take-screenshots.sh [<folder>]
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+OUT=$(realpath "${1:-$ROOT/docs}")
+BIN="$BUILD_DIR/bin"
+SIM=$(mktemp -d)
+updater_pid=
+
+. "$ROOT/tools/wine-session.sh"
+finish() {
+  [ -n "$updater_pid" ] && kill "$updater_pid" 2>/dev/null || true
+  wine "$BIN/DeviceSimulator.exe" --dir "$SIM" --send quit >/dev/null 2>&1 || true
+  orvek_session_stop
+  rm -rf "$SIM"
+}
+trap finish EXIT
+orvek_wine_init
+orvek_start_xvfb
+
+wine "$BIN/DeviceSimulator.exe" --dir "$SIM" >/dev/null 2>&1 &
+wine "$BIN/DeviceSimulator.exe" --dir "$SIM" --send ping >/dev/null
+WINEDLLOVERRIDES=setupapi=n ORVEK_DEVSIM_DIR="$SIM" wine "$BIN/OrvekUpdater.exe" >/dev/null 2>&1 &
+updater_pid=$!
+window=$(xdotool search --sync --name '^Orvek Updater$' | head -1)
+
+# Wine draws the frame itself, so the X window is the whole dialog.
+shoot() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$OUT/screenshot-$1.png"
+  echo "$OUT/screenshot-$1.png"
+}
+
+mkdir -p "$OUT"
+sleep 2
+shoot disconnected
+wine "$BIN/DeviceSimulator.exe" --dir "$SIM" --send plug dev1 >/dev/null
+# The poll notices within a second.
+sleep 2.5
+shoot connected
