@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Pictures of the updater window without and with a device, for the README:
 # the real program under Xvfb over the device stand-in, each cropped to the
-# window. Usage: BUILD_DIR=<build> tests/window/take-screenshots.sh [<folder>]
+# window, as screenshot-disconnected.png and screenshot-connected.png.
+# Usage: BUILD_DIR=<build> tests/window/take-screenshots.sh [<folder>]
+# (default <build>/screenshots; docs/ holds the README's copies)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-OUT=$(realpath "${1:-$ROOT/docs}")
+OUT=$(realpath -m "${1:-$BUILD_DIR/screenshots}")
 BIN="$BUILD_DIR/bin"
 SIM=$(mktemp -d)
 updater_pid=
