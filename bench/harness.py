@@ -194,15 +194,17 @@ class Bench:
             result[name + "_percent"] = (after[name] - before[name]) / elapsed * 100
         return result
 
-    def measure(self, group, variant, label):
+    def measure(self, group, variant, label, round_number=None):
         try:
             result = getattr(self, group)(variant)
         except (BenchError, RuntimeError, subprocess.SubprocessError, OSError) as e:
             self.failures.append("%s %s: %s" % (group, variant, e))
             print("%s %s %s: FAILED %s" % (label, group, variant, e), file=sys.stderr)
             return
+        shown_result = dict(result)
+        result["round"] = round_number
         self.samples.setdefault((group, variant), []).append(result)
-        shown = " ".join("%s=%s" % (k, "%.4g" % v if isinstance(v, float) else v) for k, v in result.items())
+        shown = " ".join("%s=%s" % (k, "%.4g" % v if isinstance(v, float) else v) for k, v in shown_result.items())
         print("%s %s %s: %s" % (label, group, variant, shown), file=sys.stderr)
 
     def run(self):
@@ -213,7 +215,7 @@ class Bench:
             turned = groups[r % len(groups):] + groups[:r % len(groups)]
             for group, variants in turned:
                 for variant in variants[r % len(variants):] + variants[:r % len(variants)]:
-                    self.measure(group, variant, "round %d/%d" % (r + 1, self.args.rounds))
+                    self.measure(group, variant, "round %d/%d" % (r + 1, self.args.rounds), r)
         for r in range(self.args.idle_rounds if "idle" in self.args.only else 0):
             self.measure("idle", "program", "idle %d/%d" % (r + 1, self.args.idle_rounds))
 
@@ -227,6 +229,13 @@ class Bench:
 
     def best_ratio(self, group, variant, bound):
         return ratio(self.best(group, variant), self.best(group, bound))
+
+    def paired_ratio(self, group, variant, bound):
+        """The median over rounds of the variant's time against its bound's in the same round."""
+        bounds = {s["round"]: s["seconds"] for s in self.samples.get((group, bound), [])}
+        ratios = [s["seconds"] / bounds[s["round"]] for s in self.samples.get((group, variant), [])
+                  if bounds.get(s["round"])]
+        return statistics.median(ratios) if ratios else None
 
     def spread(self, group, variant, field="seconds"):
         values = [s[field] for s in self.samples.get((group, variant), [])]
@@ -341,6 +350,11 @@ def report(bench, started, finished):
     lines += ["", "| # | Figure | Program | Bound | Ratio | Ratio of best runs | Goal | Met |",
               "|---|---|---|---|---|---|---|---|"]
     lines += ["| " + " | ".join(row) + " |" for row in rows]
+    paired = [("1", "download", "worker", "wininet"), ("2", "transfer", "worker", "bare"),
+              ("6", "start", "updater", "blank"), ("7", "probe", "probe", "open")]
+    lines += ["", "Paired ratios (the median over the rounds of each round's own ratio, whose two runs were "
+                  "next to each other): " + ", ".join("%s %s" % (number, fmt_ratio(b.paired_ratio(g, v, bound)))
+                                                     for number, g, v, bound in paired) + "."]
     if idle_cpu is not None:
         extra = ", ".join("%s %.3f%%" % (name, b.median("idle", "program", name + "_percent"))
                           for name in ("simulator", "wineserver")

@@ -45,7 +45,7 @@ class ParseResultTest(unittest.TestCase):
 
 class ReportTest(unittest.TestCase):
     def fill(self, bench, group, variant, values, **fields):
-        bench.samples[(group, variant)] = [dict({"seconds": v}, **fields) for v in values]
+        bench.samples[(group, variant)] = [dict({"seconds": v, "round": r}, **fields) for r, v in enumerate(values)]
 
     def full_bench(self, download_worker, peak_mib):
         bench = make_bench(size=16 * MIB)
@@ -96,6 +96,15 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(table_row(text, "5")[7], "yes")
         self.assertEqual(table_row(text, "7")[4], "4.00×")
         self.assertIn("simulator 0.200%, wineserver 0.300%", text)
+        # Round by round: 1.1 / 1.0, 1.0 / 0.9, 1.2 / 1.1.
+        self.assertIn("1 1.10×, 2 1.05×, 6 1.50×, 7 4.00×.", text)
+
+    def test_paired_ratio_skips_rounds_whose_bound_failed(self):
+        bench = make_bench()
+        bench.samples[("transfer", "worker")] = [{"seconds": 3.0, "round": 0}, {"seconds": 1.2, "round": 1}]
+        bench.samples[("transfer", "bare")] = [{"seconds": 1.0, "round": 1}]
+        self.assertAlmostEqual(bench.paired_ratio("transfer", "worker", "bare"), 1.2)
+        self.assertIsNone(bench.paired_ratio("download", "worker", "wininet"))
 
     def test_goals_missed(self):
         text = self.render(self.full_bench([1.3, 1.3, 1.3], peak_mib=32.5))
