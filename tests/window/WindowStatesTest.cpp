@@ -25,7 +25,7 @@ TEST_F(WindowStatesTest, OpensWithoutDeviceShowingTheInstructionAndPicture)
     EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), kSwitchText);
 }
 
-TEST_F(WindowStatesTest, OpensWithDeviceShowingConnectedAndTheButton)
+TEST_F(WindowStatesTest, OpensWithDeviceShowingConnectedAndTheButtonUnderTheAppIcon)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
     EXPECT_EQ(m_run.State(), STATE_CONNECTED);
@@ -37,6 +37,8 @@ TEST_F(WindowStatesTest, OpensWithDeviceShowingConnectedAndTheButton)
     const HICON hSmall = reinterpret_cast<HICON>(::SendMessageW(m_run.Window(), WM_GETICON, ICON_SMALL, 0));
     EXPECT_NE(hBig, nullptr);
     EXPECT_EQ(hSmall, hBig);
+    // The image shown while the minimised window is dragged.
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(m_run.Window(), WM_QUERYDRAGICON, 0, 0)), hBig);
 }
 
 TEST_F(WindowStatesTest, DownloadingShowsBothBarsAtZeroWithNotStartedCaptions)
