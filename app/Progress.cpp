@@ -6,8 +6,6 @@ int ProgressPercent(UINT32 nDone, UINT32 nTotal)
     if (nTotal == 0)
         return 0;
     const double dQuotient = static_cast<double>(nDone) * 100.0 / static_cast<double>(nTotal);
-    // Stored through a volatile float so that the x87 unit cannot keep the
-    // quotient at a higher precision than single.
-    const volatile float fQuotient = static_cast<float>(dQuotient);
+    const float fQuotient = static_cast<float>(dQuotient);
     return static_cast<int>(fQuotient);
 }
