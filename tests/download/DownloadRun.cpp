@@ -3,51 +3,29 @@
 #include "download/DownloadWorker.h"
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
-#include "app/OrvekUpdater.h"
-#include <sstream>
 
 namespace
 {
-class CReportWindow : public CWnd
+class CDownloadWindow : public CReportWindow
 {
 public:
-    explicit CReportWindow(CDownloadRun& run) : m_run(run) {}
-
-    BOOL Create()
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OrvekDownloadTestWindow";
-        ::RegisterClassW(&wc);
-        HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"Download test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                      10, 10, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
-        return hWnd != nullptr && SubclassWindow(hWnd);
-    }
-
-    ~CReportWindow() override
-    {
-        if (m_hWnd != nullptr)
-            DestroyWindow();
-    }
-
-    size_t m_nReports = 0;
+    explicit CDownloadWindow(CDownloadRun& run) : CReportWindow(run), m_download(run) {}
 
 protected:
     LRESULT OnDownloadBegin(WPARAM wParam, LPARAM /*lParam*/)
     {
-        m_run.m_pImageAtBegin = g_pImage;
-        m_run.m_nImageSizeAtBegin = g_nImageSize;
+        m_download.m_pImageAtBegin = g_pImage;
+        m_download.m_nImageSizeAtBegin = g_nImageSize;
         Record('B', wParam);
         return 0;
     }
 
     LRESULT OnDownloadProgress(WPARAM wParam, LPARAM /*lParam*/)
     {
-        if (m_run.Percentages().empty())
+        if (m_download.Percentages().empty())
         {
-            m_run.m_pImageAtProgress = g_pImage;
-            m_run.m_nImageSizeAtProgress = g_nImageSize;
+            m_download.m_pImageAtProgress = g_pImage;
+            m_download.m_nImageSizeAtProgress = g_nImageSize;
         }
         Record('P', wParam);
         return 0;
@@ -62,182 +40,21 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void Record(char chKind, WPARAM wParam)
-    {
-        m_run.m_arrReports.push_back({chKind, wParam});
-        ++m_nReports;
-    }
-
-    CDownloadRun& m_run;
+    CDownloadRun& m_download;
 };
 
-BEGIN_MESSAGE_MAP(CReportWindow, CWnd)
+BEGIN_MESSAGE_MAP(CDownloadWindow, CReportWindow)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_BEGIN, OnDownloadBegin)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_PROGRESS, OnDownloadProgress)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_COMPLETE, OnDownloadComplete)
 END_MESSAGE_MAP()
-
-struct CBoxSearch
-{
-    HWND m_hOwner;
-    HWND m_hBox;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hWnd, LPARAM lParam)
-{
-    CBoxSearch* pSearch = reinterpret_cast<CBoxSearch*>(lParam);
-    WCHAR szClass[16] = L"";
-    ::GetClassNameW(hWnd, szClass, 16);
-    if (wcscmp(szClass, L"#32770") == 0 && ::GetWindow(hWnd, GW_OWNER) == pSearch->m_hOwner &&
-        ::IsWindowVisible(hWnd))
-    {
-        pSearch->m_hBox = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindFailureBox(HWND hOwner)
-{
-    CBoxSearch search = {hOwner, nullptr};
-    ::EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&search));
-    return search.m_hBox;
-}
-
-void FlushEvents()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-// Pumps messages for about dwMs.
-void PumpFor(DWORD dwMs)
-{
-    const DWORD dwStart = ::GetTickCount();
-    while (::GetTickCount() - dwStart < dwMs)
-    {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        FlushEvents();
-    }
-}
-
-std::wstring WindowText(HWND hWnd)
-{
-    WCHAR szText[2048] = L"";
-    ::GetWindowTextW(hWnd, szText, 2048);
-    return szText;
-}
-
-// Reads the box and presses its one button, as a user would.
-CFailureBox DismissBox(HWND hBox, CReportWindow& wnd)
-{
-    CFailureBox box;
-    box.m_strText = WindowText(::GetDlgItem(hBox, 0xFFFF));
-    box.m_strCaption = WindowText(hBox);
-    box.m_bOwnerDisabled = !::IsWindowEnabled(wnd.m_hWnd);
-    const size_t nBefore = wnd.m_nReports;
-    box.m_nReportsBefore = nBefore;
-    // Give a wrongly early report the chance to arrive.
-    PumpFor(300);
-    box.m_nReportsWhileUp = wnd.m_nReports - nBefore;
-
-    HWND hButton = ::GetDlgItem(hBox, IDOK);
-    if (hButton == nullptr || !::IsWindowVisible(hButton))
-        hButton = ::GetDlgItem(hBox, IDCANCEL);
-    ::SendMessageW(hButton, BM_CLICK, 0, 0);
-    return box;
-}
-}
-
-std::string CDownloadRun::Describe() const
-{
-    std::ostringstream text;
-    for (const CReport& report : m_arrReports)
-    {
-        if (report.m_chKind == 'B')
-            text << "B ";
-        else
-            text << report.m_chKind << report.m_wParam << ' ';
-    }
-    text << "(" << m_arrBoxes.size() << " boxes";
-    for (const CFailureBox& box : m_arrBoxes)
-    {
-        text << ", \"";
-        for (wchar_t ch : box.m_strText)
-            text << (ch < 128 ? static_cast<char>(ch) : '?');
-        text << '"';
-    }
-    text << ")";
-    return text.str();
-}
-
-std::vector<WPARAM> CDownloadRun::Percentages() const
-{
-    std::vector<WPARAM> arrPercent;
-    for (const CReport& report : m_arrReports)
-        if (report.m_chKind == 'P')
-            arrPercent.push_back(report.m_wParam);
-    return arrPercent;
-}
-
-bool CDownloadRun::HasBegin() const
-{
-    for (const CReport& report : m_arrReports)
-        if (report.m_chKind == 'B')
-            return true;
-    return false;
-}
-
-int CDownloadRun::Completion() const
-{
-    for (const CReport& report : m_arrReports)
-        if (report.m_chKind == 'C')
-            return static_cast<int>(report.m_wParam);
-    return -1;
 }
 
 CDownloadRun RunDownload(DWORD dwTimeoutMs)
 {
     CDownloadRun run;
-    CReportWindow wnd(run);
-    if (!wnd.Create())
-        return run;
-    theApp.m_pMainWnd = &wnd;
-
-    const DWORD dwStart = ::GetTickCount();
-    CWinThread* pThread = AfxBeginThread(DownloadThreadProc, wnd.m_hWnd, THREAD_PRIORITY_NORMAL, 0,
-                                         CREATE_SUSPENDED);
-    if (pThread == nullptr)
-    {
-        theApp.m_pMainWnd = nullptr;
-        return run;
-    }
-    // Kept, so that the test can wait for the worker's end.
-    pThread->m_bAutoDelete = FALSE;
-    pThread->ResumeThread();
-
-    HANDLE hThread = pThread->m_hThread;
-    while (::GetTickCount() - dwStart < dwTimeoutMs)
-    {
-        const DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, 20, QS_ALLINPUT);
-        FlushEvents();
-        if (dwWait == WAIT_OBJECT_0)
-        {
-            run.m_bFinished = true;
-            break;
-        }
-        if (HWND hBox = FindFailureBox(wnd.m_hWnd))
-            run.m_arrBoxes.push_back(DismissBox(hBox, wnd));
-    }
-    run.m_dwElapsedMs = ::GetTickCount() - dwStart;
-    FlushEvents();
-
-    if (run.m_bFinished)
-        delete pThread;
-    theApp.m_pMainWnd = nullptr;
+    CDownloadWindow wnd(run);
+    if (wnd.Create(L"OrvekDownloadTestWindow", L"Download test", TRUE))
+        RunWorker(DownloadThreadProc, wnd, run, dwTimeoutMs);
     return run;
 }

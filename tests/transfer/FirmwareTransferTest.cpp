@@ -87,7 +87,7 @@ protected:
         EXPECT_EQ('C', run.m_arrReports.back().m_chKind) << run.Describe();
         EXPECT_EQ(nCompletion, static_cast<int>(run.m_arrReports.back().m_wParam)) << run.Describe();
         size_t nFrame = 0;
-        for (const CTransferReport& report : run.m_arrReports)
+        for (const CReport& report : run.m_arrReports)
             nFrame += report.m_chKind != 'P';
         EXPECT_EQ(2u, nFrame) << run.Describe();
         EXPECT_EQ(nullptr, run.m_pImageAtComplete);
@@ -102,7 +102,7 @@ protected:
     {
         ExpectFrame(run, 0);
         ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
-        const CTransferBox& box = run.m_arrBoxes[0];
+        const CFailureBox& box = run.m_arrBoxes[0];
         EXPECT_STREQ(pszText, box.m_strText.c_str());
         EXPECT_STREQ(L"Orvek Updater", box.m_strCaption.c_str());
         EXPECT_TRUE(box.m_bOwnerDisabled);
