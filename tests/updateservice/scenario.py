@@ -19,8 +19,8 @@ class ScenarioError(ValueError):
     pass
 
 
-def _number(spec, name, default, kind=float, minimum=0):
-    value = spec.get(name, default)
+def _number(desc, name, default, kind=float, minimum=0):
+    value = desc.get(name, default)
     if value is None:
         return None
     if isinstance(value, bool) or not isinstance(value, (int, float)) or \
@@ -31,18 +31,18 @@ def _number(spec, name, default, kind=float, minimum=0):
     return kind(value)
 
 
-def _body(spec):
-    if spec is None:
+def _body(desc):
+    if desc is None:
         return b""
-    if isinstance(spec, str):
-        return spec.encode("utf-8")
-    if not isinstance(spec, dict):
+    if isinstance(desc, str):
+        return desc.encode("utf-8")
+    if not isinstance(desc, dict):
         raise ScenarioError("body must be a string or an object")
-    kinds = [k for k in BODY_KINDS if k in spec]
-    extra = set(spec) - set(BODY_KINDS) - {"seed"}
-    if len(kinds) != 1 or extra or ("seed" in spec and kinds != ["size"]):
+    kinds = [k for k in BODY_KINDS if k in desc]
+    extra = set(desc) - set(BODY_KINDS) - {"seed"}
+    if len(kinds) != 1 or extra or ("seed" in desc and kinds != ["size"]):
         raise ScenarioError("body needs exactly one of %s (seed only with size)" % ", ".join(BODY_KINDS))
-    kind, value = kinds[0], spec[kinds[0]]
+    kind, value = kinds[0], desc[kinds[0]]
     try:
         if kind == "text":
             return value.encode("utf-8")
@@ -55,8 +55,8 @@ def _body(spec):
                 return f.read()
     except (AttributeError, TypeError, ValueError, OSError) as e:
         raise ScenarioError("body %s: %s" % (kind, e)) from None
-    size = _number(spec, "size", 0, int)
-    seed = _number(spec, "seed", 0, int)
+    size = _number(desc, "size", 0, int)
+    seed = _number(desc, "seed", 0, int)
     if seed > 0xFFFFFFFF:
         raise ScenarioError("seed must fit in 32 bits")
     return generated_body(size, seed)
@@ -73,33 +73,33 @@ def _header_line(item):
 class Scenario:
     """One answer, built from a JSON object; see README.md for the fields."""
 
-    def __init__(self, spec):
-        if not isinstance(spec, dict):
+    def __init__(self, desc):
+        if not isinstance(desc, dict):
             raise ScenarioError("a scenario is a JSON object")
-        unknown = set(spec) - FIELDS
+        unknown = set(desc) - FIELDS
         if unknown:
             raise ScenarioError("unknown scenario field(s): %s" % ", ".join(sorted(unknown)))
-        self.spec = spec
-        self.action = spec.get("action", "respond")
+        self.desc = desc
+        self.action = desc.get("action", "respond")
         if self.action not in ACTIONS:
             raise ScenarioError("action must be one of %s" % ", ".join(ACTIONS))
-        self.body = _body(spec.get("body"))
-        self.delay = _number(spec, "delay", 0.0)
-        self.chunk_size = _number(spec, "chunk_size", None, int, 1)
-        self.chunk_delay = _number(spec, "chunk_delay", 0.0)
-        self.reset_after = _number(spec, "reset_after", None, int)
-        self.hold_open = _number(spec, "hold_open", 0.0)
-        self.head = self._head(spec) if self.action == "respond" else b""
+        self.body = _body(desc.get("body"))
+        self.delay = _number(desc, "delay", 0.0)
+        self.chunk_size = _number(desc, "chunk_size", None, int, 1)
+        self.chunk_delay = _number(desc, "chunk_delay", 0.0)
+        self.reset_after = _number(desc, "reset_after", None, int)
+        self.hold_open = _number(desc, "hold_open", 0.0)
+        self.head = self._head(desc) if self.action == "respond" else b""
 
-    def _head(self, spec):
-        status = _number(spec, "status", 200, int)
-        if "status_line" in spec:
-            status_line = spec["status_line"]
+    def _head(self, desc):
+        status = _number(desc, "status", 200, int)
+        if "status_line" in desc:
+            status_line = desc["status_line"]
             if not isinstance(status_line, str):
                 raise ScenarioError("status_line must be a string")
         else:
-            version = spec.get("version", "HTTP/1.0")
-            reason = spec.get("reason")
+            version = desc.get("version", "HTTP/1.0")
+            reason = desc.get("reason")
             if reason is None:
                 try:
                     reason = http.HTTPStatus(status).phrase
@@ -109,14 +109,14 @@ class Scenario:
                 raise ScenarioError("version and reason must be strings")
             status_line = "%s %d %s" % (version, status, reason)
         lines = [status_line]
-        length = spec.get("content_length", "auto")
+        length = desc.get("content_length", "auto")
         if length == "auto":
             lines.append("Content-Length: %d" % len(self.body))
         elif isinstance(length, (int, str)) and not isinstance(length, bool):
             lines.append("Content-Length: %s" % length)
         elif length is not None:
             raise ScenarioError('content_length must be "auto", null, a number or a string')
-        headers = spec.get("headers", [])
+        headers = desc.get("headers", [])
         if not isinstance(headers, list):
             raise ScenarioError("headers must be a list")
         lines.extend(_header_line(h) for h in headers)

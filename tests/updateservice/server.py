@@ -144,7 +144,7 @@ class ServiceState:
 
     def current_json(self):
         with self.lock:
-            return [s.spec for s in self.scenarios]
+            return [s.desc for s in self.scenarios]
 
 
 class Handler(socketserver.BaseRequestHandler):

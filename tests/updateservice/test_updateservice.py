@@ -69,8 +69,8 @@ class ServerCase(unittest.TestCase):
         self.assertEqual(expect, status, body)
         return json.loads(body) if kind == "application/json" else body
 
-    def scenario(self, spec):
-        self.control("POST", "scenario", spec)
+    def scenario(self, desc):
+        self.control("POST", "scenario", desc)
 
     def exchange(self, request=WINE_REQUEST):
         """Sends raw bytes and returns everything received, and whether the connection ended in a reset."""
@@ -146,9 +146,9 @@ class ResponseBytesTest(ServerCase):
             ({"action": "raw", "body": {"hex": "00fffe0d0a"}}, b"\x00\xff\xfe\r\n"),
             ({"action": "close"}, b""),
         ]
-        for spec, expected in cases:
-            with self.subTest(spec=spec):
-                self.scenario(spec)
+        for desc, expected in cases:
+            with self.subTest(desc=desc):
+                self.scenario(desc)
                 self.assertEqual((expected, False), self.exchange())
 
     def test_reset_ends_connection_abortively(self):
@@ -243,9 +243,9 @@ class ControlTest(ServerCase):
             {"body": {"size": -1}}, {"body": {"size": 4, "seed": 2 ** 32}}, {"chunk_size": 0},
             {"content_length": 1.5}, {"delay": -1}, [], 7,
         ]
-        for spec in bad:
-            with self.subTest(spec=spec):
-                self.assertFalse(self.control("POST", "scenario", spec, expect=400)["ok"])
+        for desc in bad:
+            with self.subTest(desc=desc):
+                self.assertFalse(self.control("POST", "scenario", desc, expect=400)["ok"])
         request = urllib.request.Request("http://127.0.0.1:%d/_control/scenario" % self.port, b"{not json",
                                          method="POST")
         with self.assertRaises(urllib.error.HTTPError) as caught:
