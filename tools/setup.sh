@@ -14,6 +14,7 @@ command -v python3 >/dev/null || need+=(python3)
 [ -d /usr/src/googletest/googletest ] || need+=(googletest)
 dpkg -s wine >/dev/null 2>&1 || need+=(wine wine64)
 dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "setup: installing ${need[*]}"
@@ -21,6 +22,6 @@ if [ ${#need[@]} -gt 0 ]; then
     dpkg --add-architecture i386
   fi
   apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}" \
-    || DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"
+  # With the recommended packages: Wine's own fonts come that way.
+  DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"
 fi
