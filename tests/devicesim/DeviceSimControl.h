@@ -6,17 +6,11 @@
 #include <string>
 #include <vector>
 #include "ControlChannel.h"
+#include "DeviceCounters.h"
 
-// A device's counters as the simulator keeps them.
-struct CDeviceStats
+// A device's counters and its interface path, as the simulator reports them.
+struct CDeviceStats : CDeviceCounters
 {
-    unsigned long m_nInterfaceOpens = 0;
-    unsigned long m_nInterfaceCloses = 0;
-    unsigned long m_nPipeOpens = 0;
-    unsigned long m_nPipeCloses = 0;
-    unsigned long m_nPipeBreaks = 0;
-    unsigned long long m_nInterfaceBytes = 0;
-    unsigned long long m_nPipeBytes = 0;
     std::string m_strPath;
 };
 

@@ -106,10 +106,10 @@ void CSimulatedDevice::SetStalled(bool bStalled)
         ::SetEvent(m_hRunning);
 }
 
-SDeviceCounters CSimulatedDevice::Counters()
+CDeviceCounters CSimulatedDevice::Counters()
 {
     ::EnterCriticalSection(&m_lock);
-    const SDeviceCounters counters = m_counters;
+    const CDeviceCounters counters = m_counters;
     ::LeaveCriticalSection(&m_lock);
     return counters;
 }

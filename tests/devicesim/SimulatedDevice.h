@@ -6,19 +6,9 @@
 #include <vector>
 #include "PipeListener.h"
 #include "SimulatorLog.h"
+#include "DeviceCounters.h"
 
 enum class EEndpoint { Interface, Pipe };
-
-struct SDeviceCounters
-{
-    unsigned long m_nInterfaceOpens = 0;
-    unsigned long m_nInterfaceCloses = 0;
-    unsigned long m_nPipeOpens = 0;
-    unsigned long m_nPipeCloses = 0;
-    unsigned long m_nPipeBreaks = 0;
-    unsigned long long m_nInterfaceBytes = 0;
-    unsigned long long m_nPipeBytes = 0;
-};
 
 class CSimulatedDevice
 {
@@ -44,7 +34,7 @@ public:
     // While stalled, PIPE00 connections read nothing more, so the writer's buffer fills.
     void SetStalled(bool bStalled);
 
-    SDeviceCounters Counters();
+    CDeviceCounters Counters();
     // True once no connection is open, within dwTimeoutMs.
     bool WaitIdle(DWORD dwTimeoutMs);
 
@@ -77,5 +67,5 @@ private:
     std::vector<HANDLE> m_arrSessionThreads;
     unsigned long m_nOpenSessions;
     long long m_nBreakAfter;
-    SDeviceCounters m_counters;
+    CDeviceCounters m_counters;
 };

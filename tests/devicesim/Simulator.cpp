@@ -377,7 +377,7 @@ std::string CSimulator::Run(const std::vector<std::string>& arrWords)
     }
     if (strCommand == "stats")
     {
-        const SDeviceCounters counters = pDevice->Counters();
+        const CDeviceCounters counters = pDevice->Counters();
         return "ok interface-opens=" + std::to_string(counters.m_nInterfaceOpens)
                + " interface-closes=" + std::to_string(counters.m_nInterfaceCloses)
                + " pipe-opens=" + std::to_string(counters.m_nPipeOpens)
