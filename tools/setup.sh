@@ -21,7 +21,8 @@ if [ ${#need[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
-  apt-get update
+  # A mirror caught mid-sync fails one list; the others still serve.
+  apt-get update || echo "setup: some package lists could not be refreshed; installing from the rest"
   # With the recommended packages: Wine's own fonts come that way.
   DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"
 fi
