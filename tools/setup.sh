@@ -24,5 +24,11 @@ if [ ${#need[@]} -gt 0 ]; then
   # A mirror caught mid-sync fails one list; the others still serve.
   apt-get update || echo "setup: some package lists could not be refreshed; installing from the rest"
   # With the recommended packages: Wine's own fonts come that way.
-  DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"
+  if ! DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"; then
+    # A security list that failed for one architecture leaves the 32- and
+    # 64-bit libraries at different versions; the release's own suite has
+    # them at the same one.
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -t "$codename" "${need[@]}"
+  fi
 fi
