@@ -6,11 +6,11 @@ import os
 
 from bodygen import generated_body
 
-ACTIONS = ("respond", "raw", "close", "reset")
+ACTIONS = ("respond", "raw", "close", "reset", "silent")
 FIELDS = {
     "action", "status", "reason", "version", "status_line", "headers",
     "content_length", "body", "delay", "chunk_size", "chunk_delay",
-    "reset_after", "hold_open",
+    "reset_after", "stall_after", "hold_open",
 }
 BODY_KINDS = ("text", "hex", "base64", "file", "size")
 
@@ -88,6 +88,9 @@ class Scenario:
         self.chunk_size = _number(desc, "chunk_size", None, int, 1)
         self.chunk_delay = _number(desc, "chunk_delay", 0.0)
         self.reset_after = _number(desc, "reset_after", None, int)
+        self.stall_after = _number(desc, "stall_after", None, int)
+        if self.reset_after is not None and self.stall_after is not None:
+            raise ScenarioError("reset_after and stall_after exclude each other")
         self.hold_open = _number(desc, "hold_open", 0.0)
         self.head = self._head(desc) if self.action == "respond" else b""
 

@@ -14,6 +14,8 @@ from scenario import ScenarioError, scenarios_from_json
 MAX_HEAD = 64 * 1024
 MAX_REQUEST_BODY = 64 * 1024 * 1024
 SOCKET_TIMEOUT = 30.0
+# A silent answer or a stalled body keeps the connection open at most this long.
+STALL_LIMIT = 600.0
 CONTROL_PREFIX = "/_control/"
 CONTROL_HOSTS = ("127.0.0.1", "localhost")
 
@@ -81,6 +83,21 @@ def read_request(sock):
         body += chunk
     request.body = body[:wanted]
     return request
+
+
+def wait_for_client_to_leave(sock):
+    """Sends nothing more and keeps the connection open until the client closes it; returns the seconds waited."""
+    start = time.monotonic()
+    sock.settimeout(1.0)
+    while time.monotonic() - start < STALL_LIMIT:
+        try:
+            if not sock.recv(4096):
+                break
+        except socket.timeout:
+            continue
+        except OSError:
+            break
+    return time.monotonic() - start
 
 
 def abort_with_reset(sock):
@@ -184,11 +201,18 @@ class Handler(socketserver.BaseRequestHandler):
             return
         if scenario.action == "close":
             return
+        if scenario.action == "silent":
+            self.server.log("client left a silent service after %.1f s" % wait_for_client_to_leave(sock))
+            return
         sock.sendall(scenario.head)
         body = scenario.body
         if scenario.reset_after is not None:
             self.send_paced(sock, body[:scenario.reset_after], scenario)
             abort_with_reset(sock)
+            return
+        if scenario.stall_after is not None:
+            self.send_paced(sock, body[:scenario.stall_after], scenario)
+            self.server.log("client left a stalled body after %.1f s" % wait_for_client_to_leave(sock))
             return
         self.send_paced(sock, body, scenario)
         time.sleep(scenario.hold_open)

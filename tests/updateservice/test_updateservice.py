@@ -164,6 +164,20 @@ class ResponseBytesTest(ServerCase):
             self.assertEqual(head + generated_body(1000, 2), received)
             self.assertRaises(ConnectionResetError, sock.recv, 65536)
 
+    def test_silent_and_stalled_answers_hold_the_connection_open(self):
+        head = b"HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n"
+        for desc, expected in (({"action": "silent"}, b""),
+                               ({"body": {"size": 5000, "seed": 2}, "stall_after": 1000}, head + generated_body(1000, 2))):
+            with self.subTest(desc=desc), socket.create_connection(("127.0.0.1", self.port), timeout=10) as sock:
+                self.scenario(desc)
+                sock.sendall(WINE_REQUEST)
+                received = b""
+                while len(received) < len(expected):
+                    received += sock.recv(65536)
+                self.assertEqual(expected, received)
+                sock.settimeout(1.5)
+                self.assertRaises(socket.timeout, sock.recv, 1)
+
     def test_slow_body_arrives_in_paced_pieces(self):
         self.scenario({"body": {"size": 60, "seed": 5}, "chunk_size": 10, "chunk_delay": 0.05})
         pieces = []
