@@ -14,8 +14,9 @@ BOOL CHttpFile::SendRequest(LPCWSTR pstrHeaders, DWORD dwHeadersLen, LPVOID lpOp
     if (m_hFile == nullptr)
         AfxThrowInternetException(m_dwContext, m_dwOpenError != ERROR_SUCCESS ? m_dwOpenError
                                                                                : ERROR_INVALID_HANDLE);
+    const DWORD dwStart = ::GetTickCount();
     if (!::HttpSendRequestW(m_hFile, pstrHeaders, dwHeadersLen, lpOptional, dwOptionalLen))
-        AfxThrowInternetException(m_dwContext);
+        ThrowLastError(dwStart);
     return TRUE;
 }
 

@@ -25,6 +25,39 @@ void CInternetFile::Close()
     m_nBufferPos = m_nBufferEnd = 0;
 }
 
+BOOL CInternetFile::SetOption(DWORD dwOption, DWORD dwValue, DWORD /*dwFlags*/)
+{
+    if (!::InternetSetOptionW(m_hFile, dwOption, &dwValue, sizeof(dwValue)))
+        return FALSE;
+    if (dwOption == INTERNET_OPTION_RECEIVE_TIMEOUT)
+        m_dwReceiveTimeout = dwValue;
+    return TRUE;
+}
+
+void CInternetFile::ThrowLastError(DWORD dwStartTick) const
+{
+    DWORD dwError = ::GetLastError();
+    // Wine reports a receive time-out as the socket's own error, or, while
+    // it waits for the response's head, as a connection the server ended.
+    const BOOL bWaitedOut = m_dwReceiveTimeout != 0 && ::GetTickCount() - dwStartTick >= m_dwReceiveTimeout;
+    if (dwError == WSAETIMEDOUT || (dwError == ERROR_INTERNET_CONNECTION_ABORTED && bWaitedOut))
+        dwError = ERROR_INTERNET_TIMEOUT;
+    AfxThrowInternetException(m_dwContext, dwError);
+}
+
+// A platform read returns only once it has all it asked for, so a full
+// buffer asked for on a slow link would hold the data back for seconds.
+DWORD CInternetFile::RefillSize()
+{
+    DWORD dwAvailable = 0;
+    const DWORD dwStart = ::GetTickCount();
+    if (!::InternetQueryDataAvailable(m_hFile, &dwAvailable, 0, 0))
+        ThrowLastError(dwStart);
+    if (dwAvailable == 0 || dwAvailable >= FAST_ARRIVAL_SIZE)
+        return READ_BUFFER_SIZE;
+    return dwAvailable;
+}
+
 // The slow path of Read: the buffer holds fewer bytes than asked for.
 UINT CInternetFile::ReadBuffered(void* lpBuf, UINT nCount)
 {
@@ -43,15 +76,18 @@ UINT CInternetFile::ReadBuffered(void* lpBuf, UINT nCount)
     DWORD dwRead = 0;
     if (nCount >= READ_BUFFER_SIZE)
     {
+        const DWORD dwStart = ::GetTickCount();
         if (!::InternetReadFile(m_hFile, pDest, nCount, &dwRead))
-            AfxThrowInternetException(m_dwContext);
+            ThrowLastError(dwStart);
         return dwRead;
     }
 
     if (!m_pReadBuffer)
         m_pReadBuffer.reset(new BYTE[READ_BUFFER_SIZE]);
-    if (!::InternetReadFile(m_hFile, m_pReadBuffer.get(), READ_BUFFER_SIZE, &dwRead))
-        AfxThrowInternetException(m_dwContext);
+    const DWORD dwRefill = RefillSize();
+    const DWORD dwStart = ::GetTickCount();
+    if (!::InternetReadFile(m_hFile, m_pReadBuffer.get(), dwRefill, &dwRead))
+        ThrowLastError(dwStart);
     const UINT nCopied = std::min<UINT>(nCount, dwRead);
     std::memcpy(pDest, m_pReadBuffer.get(), nCopied);
     m_nBufferPos = nCopied;

@@ -41,20 +41,34 @@ public:
 
     virtual void Close();
 
+    // Sets a numeric option of this handle (a time-out, say); FALSE when the
+    // platform refuses it.
+    BOOL SetOption(DWORD dwOption, DWORD dwValue, DWORD dwFlags = 0);
+
     operator HINTERNET() const { return m_hFile; }
 
     // One platform read costs far more than copying, so the buffer is large.
     static const UINT READ_BUFFER_SIZE = 64 * 1024;
     static const UINT INLINE_COPY_SIZE = 8;
+    // With this much already waiting the data comes fast enough to wait for
+    // a whole buffer; with less, a refill takes only what has arrived.
+    static const DWORD FAST_ARRIVAL_SIZE = 8 * 1024;
 
 protected:
     CInternetFile(HINTERNET hFile, DWORD_PTR dwContext);
 
+    // Throws the platform's error for a call that failed, begun at
+    // dwStartTick, with a time-out always as ERROR_INTERNET_TIMEOUT.
+    [[noreturn]] void ThrowLastError(DWORD dwStartTick) const;
+
     HINTERNET m_hFile;
     DWORD_PTR m_dwContext;
+    DWORD m_dwReceiveTimeout = 0;
 
 private:
     UINT ReadBuffered(void* lpBuf, UINT nCount);
+    // Waits until some data has arrived; returns how much to ask for.
+    DWORD RefillSize();
 
     std::unique_ptr<BYTE[]> m_pReadBuffer;
     UINT m_nBufferPos = 0;

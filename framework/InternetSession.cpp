@@ -29,6 +29,11 @@ CHttpConnection* CInternetSession::GetHttpConnection(LPCWSTR pstrServer, INTERNE
     return new CHttpConnection(this, pstrServer, nPort, pstrUserName, pstrPassword, m_dwContext);
 }
 
+BOOL CInternetSession::SetOption(DWORD dwOption, DWORD dwValue, DWORD /*dwFlags*/)
+{
+    return ::InternetSetOptionW(m_hSession, dwOption, &dwValue, sizeof(dwValue));
+}
+
 void CInternetSession::Close()
 {
     if (m_hSession != nullptr)

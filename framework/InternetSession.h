@@ -29,6 +29,11 @@ public:
 
     virtual void Close();
 
+    // Sets a numeric option of the session (a time-out, say), which the
+    // platform passes on to connections and requests made afterwards;
+    // FALSE when it refuses.
+    BOOL SetOption(DWORD dwOption, DWORD dwValue, DWORD dwFlags = 0);
+
     operator HINTERNET() const { return m_hSession; }
 
 protected:
