@@ -38,7 +38,7 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
 
     BYTE* pWrite = pImage;
     UINT32 nReceived = 0;
-    int nLastPercent = 0;
+    UINT64 nNextReport = ProgressThreshold(0, nDeclared);
     // The platform reads to the end of the connection whatever the declared
     // length says, so never ask for more than is still due.
     while (nReceived < nDeclared)
@@ -48,11 +48,11 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
         if (nRead == 0)
             break;
         nReceived += nRead;
-        const int nPercent = ProgressPercent(nReceived, nDeclared);
-        if (nPercent != nLastPercent)
+        if (nReceived >= nNextReport)
         {
+            const int nPercent = ProgressPercent(nReceived, nDeclared);
             ::SendMessageW(hWnd, UWM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(nPercent), 0);
-            nLastPercent = nPercent;
+            nNextReport = ProgressThreshold(nPercent, nDeclared);
         }
         pWrite += nRead;
     }

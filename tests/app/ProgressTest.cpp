@@ -40,3 +40,26 @@ TEST(ProgressPercent, NothingToDoCountsAsNoProgress)
     EXPECT_EQ(0, ProgressPercent(0, 0));
     EXPECT_EQ(0, ProgressPercent(5, 0));
 }
+
+// The threshold is exact: one byte less still gives the old percentage, for
+// totals where the single-precision step moves a boundary (274937).
+TEST(ProgressThreshold, IsTheFirstCountOfTheNextPercentage)
+{
+    for (UINT32 nTotal : {1u, 3u, 10u, 1025u, 274937u, 1000000u, 16777216u, 4294967295u})
+    {
+        int nPercent = 0;
+        while (nPercent < 100)
+        {
+            const UINT64 nThreshold = ProgressThreshold(nPercent, nTotal);
+            ASSERT_GE(nThreshold, 1u) << nTotal;
+            ASSERT_LE(nThreshold, nTotal) << nTotal;
+            const UINT32 nCount = static_cast<UINT32>(nThreshold);
+            EXPECT_LE(ProgressPercent(nCount - 1, nTotal), nPercent) << "at " << nCount - 1 << " of " << nTotal;
+            const int nNext = ProgressPercent(nCount, nTotal);
+            ASSERT_GT(nNext, nPercent) << "at " << nCount << " of " << nTotal;
+            nPercent = nNext;
+        }
+        EXPECT_EQ(static_cast<UINT64>(nTotal) + 1, ProgressThreshold(100, nTotal));
+    }
+    EXPECT_EQ(200704u, ProgressThreshold(72, 274937));
+}
