@@ -14,6 +14,15 @@ static const DWORD_PTR REQUEST_CONTEXT = 1;
 static const DWORD HTTP_STATUS_SUCCESS = 200;
 static const DWORD HTTP_STATUS_SERVICE_ERROR = 500;
 static const DWORD CANONICAL_BUFFER_CHARS = 1024;
+static const WCHAR TOO_MANY_REDIRECTS_TEXT[] =
+    L"The update service kept sending the updater from one address to another without ever delivering the "
+    L"update. Please try again later.";
+
+// Windows' documented defaults, set explicitly because Wine applies none and
+// would wait for a silent service for ever.
+static const DWORD CONNECT_TIMEOUT_MS = 60000;
+static const DWORD SEND_TIMEOUT_MS = 30000;
+static const DWORD RECEIVE_TIMEOUT_MS = 30000;
 
 CString CanonicalizeUrlPart(CString strPart)
 {
@@ -53,6 +62,44 @@ void ParseRawHeaders(const CString& strRawHeaders, CMapStringToString& mapHeader
     }
 }
 
+BOOL IsRedirectStatus(DWORD dwStatusCode)
+{
+    return dwStatusCode == HTTP_STATUS_MOVED || dwStatusCode == HTTP_STATUS_REDIRECT
+           || dwStatusCode == HTTP_STATUS_REDIRECT_METHOD || dwStatusCode == HTTP_STATUS_REDIRECT_KEEP_VERB;
+}
+
+BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CRedirectTarget& target)
+{
+    std::vector<WCHAR> arrUrl(INTERNET_MAX_URL_LENGTH + 1, L'\0');
+    DWORD dwLength = static_cast<DWORD>(arrUrl.size());
+    if (!::InternetCombineUrlW(strBaseUrl, strLocation, arrUrl.data(), &dwLength, ICU_NO_ENCODE))
+        return FALSE;
+
+    std::vector<WCHAR> arrServer(INTERNET_MAX_HOST_NAME_LENGTH + 1, L'\0');
+    std::vector<WCHAR> arrPath(INTERNET_MAX_URL_LENGTH + 1, L'\0');
+    std::vector<WCHAR> arrExtra(INTERNET_MAX_URL_LENGTH + 1, L'\0');
+    URL_COMPONENTSW parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszHostName = arrServer.data();
+    parts.dwHostNameLength = static_cast<DWORD>(arrServer.size());
+    parts.lpszUrlPath = arrPath.data();
+    parts.dwUrlPathLength = static_cast<DWORD>(arrPath.size());
+    parts.lpszExtraInfo = arrExtra.data();
+    parts.dwExtraInfoLength = static_cast<DWORD>(arrExtra.size());
+    if (!::InternetCrackUrlW(arrUrl.data(), 0, 0, &parts))
+        return FALSE;
+    if ((parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) || arrServer[0] == L'\0')
+        return FALSE;
+
+    target.m_strUrl = arrUrl.data();
+    target.m_strServer = arrServer.data();
+    target.m_nPort = parts.nPort;
+    target.m_strObject = arrPath[0] != L'\0' ? CString(arrPath.data()) : CString(L"/");
+    target.m_strObject += arrExtra.data();
+    target.m_bSecure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+    return TRUE;
+}
+
 BOOL ClassifyResponse(DWORD dwStatusCode, const CMapStringToString& mapHeaders, CString& strFailure)
 {
     if (dwStatusCode == HTTP_STATUS_SUCCESS)
@@ -77,24 +124,65 @@ CUpdateRequest::~CUpdateRequest()
 
 void CUpdateRequest::Send()
 {
-    CString strTarget = REQUEST_PATH;
-    strTarget.AppendFormat(L"?%s=%s", CanonicalizeUrlPart(VERSION_NAME).GetString(),
-                           CanonicalizeUrlPart(VERSION_VALUE).GetString());
+    CRedirectTarget target;
+    target.m_strServer = UPDATE_SERVICE_HOST;
+    target.m_strObject = REQUEST_PATH;
+    target.m_strObject.AppendFormat(L"?%s=%s", CanonicalizeUrlPart(VERSION_NAME).GetString(),
+                                    CanonicalizeUrlPart(VERSION_VALUE).GetString());
+    target.m_strUrl.Format(L"http://%s%s", UPDATE_SERVICE_HOST, target.m_strObject.GetString());
 
     m_pSession.reset(new CInternetSession(AGENT, REQUEST_CONTEXT, INTERNET_OPEN_TYPE_PRECONFIG));
-    m_pConnection.reset(m_pSession->GetHttpConnection(UPDATE_SERVICE_HOST, INTERNET_DEFAULT_HTTP_PORT));
-    m_pFile.reset(m_pConnection->OpenRequest(L"GET", strTarget, nullptr, REQUEST_CONTEXT, nullptr, L"HTTP/1.0",
-                                             INTERNET_FLAG_EXISTING_CONNECT));
-    m_pFile->SendRequest(nullptr, 0, nullptr, 0);
+    m_pSession->SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, CONNECT_TIMEOUT_MS);
+    m_pSession->SetOption(INTERNET_OPTION_SEND_TIMEOUT, SEND_TIMEOUT_MS);
+    m_pSession->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, RECEIVE_TIMEOUT_MS);
 
-    m_pFile->QueryInfoStatusCode(m_dwStatusCode);
+    // Redirects are followed here rather than by the platform, which would
+    // follow a loop of them without end.
+    for (int nRedirects = 0;; ++nRedirects)
+    {
+        SendTo(target);
+        CString strLocation;
+        if (!IsRedirectStatus(m_dwStatusCode) || !m_pFile->QueryInfo(HTTP_QUERY_LOCATION, strLocation))
+            break;
+        CRedirectTarget next;
+        if (!ResolveRedirect(target.m_strUrl, strLocation, next))
+            break;
+        if (nRedirects == MAX_REDIRECTS)
+        {
+            m_bTooManyRedirects = TRUE;
+            break;
+        }
+        target = next;
+    }
+
     CString strRawHeaders;
     m_pFile->QueryInfo(HTTP_QUERY_RAW_HEADERS, strRawHeaders);
     ParseRawHeaders(strRawHeaders, m_mapHeaders);
 }
 
+void CUpdateRequest::SendTo(const CRedirectTarget& target)
+{
+    m_pFile.reset();
+    m_pConnection.reset(m_pSession->GetHttpConnection(target.m_strServer, target.m_nPort));
+    DWORD dwFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    if (target.m_bSecure)
+        dwFlags |= INTERNET_FLAG_SECURE;
+    m_pFile.reset(m_pConnection->OpenRequest(L"GET", target.m_strObject, nullptr, REQUEST_CONTEXT, nullptr,
+                                             L"HTTP/1.0", dwFlags));
+    // Wine keeps the send and receive time-outs per request, not per session.
+    m_pFile->SetOption(INTERNET_OPTION_SEND_TIMEOUT, SEND_TIMEOUT_MS);
+    m_pFile->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, RECEIVE_TIMEOUT_MS);
+    m_pFile->SendRequest(nullptr, 0, nullptr, 0);
+    m_pFile->QueryInfoStatusCode(m_dwStatusCode);
+}
+
 BOOL CUpdateRequest::Classify(CString& strFailure) const
 {
+    if (m_bTooManyRedirects)
+    {
+        strFailure = TOO_MANY_REDIRECTS_TEXT;
+        return FALSE;
+    }
     return ClassifyResponse(m_dwStatusCode, m_mapHeaders, strFailure);
 }
 

@@ -24,17 +24,38 @@ void ParseRawHeaders(const CString& strRawHeaders, CMapStringToString& mapHeader
 // a 500 that gives no text, "HTTP Status Code %d".
 BOOL ClassifyResponse(DWORD dwStatusCode, const CMapStringToString& mapHeaders, CString& strFailure);
 
+// The statuses that send the request on to the address in Location.
+BOOL IsRedirectStatus(DWORD dwStatusCode);
+
+// Where a redirect sends the request: the Location resolved against the URL
+// that was asked for, split into what a new request needs.
+struct CRedirectTarget
+{
+    CString m_strUrl;
+    CString m_strServer;
+    INTERNET_PORT m_nPort = INTERNET_DEFAULT_HTTP_PORT;
+    CString m_strObject;
+    BOOL m_bSecure = FALSE;
+};
+// FALSE when the Location is no HTTP or HTTPS address.
+BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CRedirectTarget& target);
+
 class CUpdateRequest
 {
 public:
     CUpdateRequest();
     ~CUpdateRequest();
 
-    // Opens the session and the connection, sends the request and reads the
-    // answer's status and headers; throws CInternetException when WinInet fails.
+    // Opens the session and the connection, sends the request, follows up
+    // to MAX_REDIRECTS redirects and reads the last answer's status and
+    // headers; throws CInternetException when WinInet fails.
     void Send();
 
+    // As ClassifyResponse; a request still redirected after MAX_REDIRECTS
+    // redirects fails with a text of its own.
     BOOL Classify(CString& strFailure) const;
+
+    static const int MAX_REDIRECTS = 10;
     // The Content-Length, 0 when there is none or it is no number.
     UINT32 QueryDeclaredLength() const;
 
@@ -50,9 +71,13 @@ private:
     CUpdateRequest(const CUpdateRequest&) = delete;
     CUpdateRequest& operator=(const CUpdateRequest&) = delete;
 
+    // Sends one GET on a connection of its own and reads the status.
+    void SendTo(const CRedirectTarget& target);
+
     std::unique_ptr<CInternetSession> m_pSession;
     std::unique_ptr<CHttpConnection> m_pConnection;
     std::unique_ptr<CHttpFile> m_pFile;
     DWORD m_dwStatusCode = 0;
+    BOOL m_bTooManyRedirects = FALSE;
     CMapStringToString m_mapHeaders;
 };

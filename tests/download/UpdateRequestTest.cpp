@@ -128,3 +128,35 @@ TEST(ClassifyResponse, StatusAloneChoosesTheOutcome)
         EXPECT_STREQ(row.pszFailure, strFailure.GetString()) << "status " << row.dwStatus;
     }
 }
+
+TEST(ResolveRedirect, ResolvesTheLocationAgainstTheAddressAskedFor)
+{
+    const wchar_t kBase[] = L"http://update.orvek.example/device/update?version=2.0";
+    struct
+    {
+        const wchar_t* pszLocation;
+        const wchar_t* pszServer;
+        INTERNET_PORT nPort;
+        const wchar_t* pszObject;
+        BOOL bSecure;
+    } const rows[] = {
+        {L"http://mirror.orvek.example/fw/current", L"mirror.orvek.example", 80, L"/fw/current", FALSE},
+        {L"/fw/2.0/image.bin?from=update", L"update.orvek.example", 80, L"/fw/2.0/image.bin?from=update", FALSE},
+        {L"image.bin", L"update.orvek.example", 80, L"/device/image.bin", FALSE},
+        {L"http://mirror.orvek.example:8080", L"mirror.orvek.example", 8080, L"/", FALSE},
+        {L"https://secure.orvek.example/fw", L"secure.orvek.example", 443, L"/fw", TRUE},
+    };
+    for (const auto& row : rows)
+    {
+        CRedirectTarget target;
+        ASSERT_TRUE(ResolveRedirect(kBase, row.pszLocation, target)) << "location " << row.pszLocation;
+        EXPECT_STREQ(row.pszServer, target.m_strServer.GetString()) << "location " << row.pszLocation;
+        EXPECT_EQ(row.nPort, target.m_nPort) << "location " << row.pszLocation;
+        EXPECT_STREQ(row.pszObject, target.m_strObject.GetString()) << "location " << row.pszLocation;
+        EXPECT_EQ(row.bSecure, target.m_bSecure) << "location " << row.pszLocation;
+    }
+
+    CRedirectTarget target;
+    EXPECT_FALSE(ResolveRedirect(kBase, L"ftp://files.orvek.example/fw", target));
+    EXPECT_FALSE(ResolveRedirect(kBase, L"mailto:support@orvek.example", target));
+}
