@@ -148,7 +148,7 @@ BOOL CReportWindow::Create(LPCWSTR lpszClassName, LPCWSTR lpszTitle, BOOL bVisib
 
 void CReportWindow::Record(char chKind, WPARAM wParam, unsigned long long nDeviceBytes)
 {
-    m_run.m_arrReports.push_back({chKind, wParam, nDeviceBytes});
+    m_run.m_arrReports.push_back({chKind, wParam, nDeviceBytes, ::GetTickCount()});
     ++m_nReports;
 }
 

@@ -14,6 +14,8 @@ struct CReport
     // PIPE00 bytes the device had taken in when the report arrived, where
     // the run watches a device.
     unsigned long long m_nDeviceBytes = 0;
+    // GetTickCount when the report arrived.
+    DWORD m_dwTick = 0;
 };
 
 struct CFailureBox

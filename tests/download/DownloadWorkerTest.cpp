@@ -3,6 +3,7 @@
 #include "ServiceControl.h"
 #include "app/ImageBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -111,11 +112,20 @@ TEST_F(DownloadWorkerTest, MillionBytesReportEveryPercentOnceAndFillTheImage)
     EXPECT_EQ(0, memcmp(arrBody.data(), g_pImage, arrBody.size()));
 }
 
-TEST_F(DownloadWorkerTest, SlowBodyStillArrivesWhole)
+// 1% of the body every 20 ms: each percentage is reported once, as its
+// bytes arrive, not when a whole block of the framework's buffer has.
+TEST_F(DownloadWorkerTest, SlowBodyReportsEachPercentageAsItsBytesArrive)
 {
-    CDownloadRun run = Run(R"({"body": {"size": 30000, "seed": 3}, "chunk_size": 7001, "chunk_delay": 0.05})");
+    CDownloadRun run = Run(R"({"body": {"size": 30000, "seed": 3}, "chunk_size": 300, "chunk_delay": 0.02})");
     EXPECT_EQ(1, run.Completion()) << run.Describe();
-    EXPECT_EQ(100u, run.Percentages().size());
+    std::vector<WPARAM> arrExpected;
+    for (WPARAM nPercent = 1; nPercent <= 100; ++nPercent)
+        arrExpected.push_back(nPercent);
+    EXPECT_EQ(arrExpected, run.Percentages());
+    DWORD dwLongestGap = 0;
+    for (size_t iReport = 1; iReport < run.m_arrReports.size(); ++iReport)
+        dwLongestGap = std::max(dwLongestGap, run.m_arrReports[iReport].m_dwTick - run.m_arrReports[iReport - 1].m_dwTick);
+    EXPECT_LT(dwLongestGap, 500u) << "the body takes 2 s to arrive";
     ASSERT_EQ(30000u, g_nImageSize);
     EXPECT_EQ(0, memcmp(ServiceGeneratedBody(30000, 3).data(), g_pImage, 30000));
 }

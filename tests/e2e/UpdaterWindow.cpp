@@ -61,6 +61,7 @@ bool CUpdaterWindow::Poll()
     CWindowView view;
     if (!CWindowView::Read(m_hWnd, view))
         return false;
+    view.m_dwSeenTick = ::GetTickCount();
     m_current = view;
     if (m_arrHistory.empty() || m_arrHistory.back() != view)
         m_arrHistory.push_back(view);

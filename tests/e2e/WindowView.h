@@ -52,6 +52,8 @@ public:
     // The window takes input (false while a message box of the program is up).
     // Not part of the comparison.
     bool m_bEnabled = true;
+    // GetTickCount when the view was first seen. Not part of the comparison.
+    DWORD m_dwSeenTick = 0;
 };
 
 // A control's text whether or not it is visible.

@@ -1,0 +1,152 @@
+// What a misbehaving network does to an update: a service that stalls ends
+// in the platform's time-out box, a redirect loop in a box of the program's
+// own, each with a retry that works; a mirror and a slow link still work.
+#include "e2e/E2EFixture.h"
+#include <wininet.h>
+#include <algorithm>
+#include "updateservice/ServiceControl.h"
+
+namespace
+{
+// Longer than the program's 30 s receive time-out.
+constexpr DWORD TIMED_OUT_BOX_MS = 60000;
+const wchar_t kTooManyRedirects[] = L"The update service kept sending the updater from one address to another without "
+                                    L"ever delivering the update. Please try again later.";
+const char kServiceTarget[] = "http://update.orvek.example:80/device/update?version=2.0";
+
+std::wstring PlatformText(DWORD dwError)
+{
+    wchar_t szText[1024] = L"";
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, ::LoadLibraryW(L"wininet.dll"),
+                     dwError, 0, szText, 1024, nullptr);
+    return szText;
+}
+
+std::string Header(const CServiceRequest& request, const char* pszName)
+{
+    std::string strValue = "<none>";
+    request.FindHeader(pszName, strValue);
+    return strValue;
+}
+
+std::string Redirect(int nStatus, const char* pszLocation)
+{
+    return R"({"status": )" + std::to_string(nStatus) + R"(, "headers": [["Location", ")" + pszLocation + R"("]]})";
+}
+}
+
+class CNetworkFaultTest : public CE2ETest
+{
+protected:
+    // Clicks the button and waits for the download's failure box: its text,
+    // then, once dismissed, "Orvek connected!" with nothing written.
+    void ExpectFailedDownload(const std::wstring& strExpected, DWORD dwTimeoutMs, bool bShowsProgress)
+    {
+        m_window.ClickButton();
+        if (bShowsProgress)
+        {
+            ASSERT_NO_FATAL_FAILURE(WaitForDownloadUnderWay());
+        }
+        std::wstring strText;
+        HWND hBox = m_window.WaitForMessageBox(dwTimeoutMs, strText);
+        ASSERT_NE(hBox, nullptr) << "no failure box; seen:" << m_window.DescribeHistory();
+        EXPECT_EQ(Narrow(strText), Narrow(strExpected));
+        ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
+        ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
+        EXPECT_TRUE(m_sim.RecordedBytes(DEVICE_NAME).empty()) << "the device was written to";
+    }
+};
+
+// A service that takes the request and never answers, then one that stops
+// sending in the middle of the body: each time the platform's time-out box.
+TEST_F(CNetworkFaultTest, StalledServiceEndsInTheTimeOutBoxAndARetryWorks)
+{
+    constexpr unsigned kImageSize = 300000;
+    ASSERT_NO_FATAL_FAILURE(SetScenario(R"([{"action": "silent"}, {"body": {"size": 300000, "seed": 51}, "stall_after": 100000}, )"
+                                        + ImageScenario(kImageSize, 51) + "]"));
+    const std::wstring strTimedOut = PlatformText(ERROR_INTERNET_TIMEOUT);
+    ASSERT_FALSE(strTimedOut.empty());
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+
+    ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload(strTimedOut, TIMED_OUT_BOX_MS, false));
+    ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload(strTimedOut, TIMED_OUT_BOX_MS, true));
+    ExpectNoSuccessShown();
+
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    EXPECT_EQ(ServiceRequestCount(), 3u);
+    ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 51));
+}
+
+// Sent back to the same address for ever: the program stops after ten
+// redirects. Sent on twice, to a mirror and within it, the update works.
+TEST_F(CNetworkFaultTest, RedirectLoopEndsInABoxAndAMirrorStillUpdates)
+{
+    constexpr unsigned kImageSize = 40000;
+    std::string strScenario = "[";
+    for (int iRequest = 0; iRequest < 11; ++iRequest)
+        strScenario += Redirect(302, "http://update.orvek.example/device/update?version=2.0") + ", ";
+    strScenario += Redirect(302, "http://mirror.orvek.example/fw/current") + ", "
+                   + Redirect(307, "/fw/2.0/image.bin?from=update") + ", " + ImageScenario(kImageSize, 61) + "]";
+    ASSERT_NO_FATAL_FAILURE(SetScenario(strScenario));
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+
+    ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload(kTooManyRedirects, STATE_TIMEOUT_MS, false));
+    EXPECT_EQ(ServiceRequestCount(), 11u) << "the first request and ten redirects";
+
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 61));
+    std::vector<CServiceRequest> arrRequests;
+    ASSERT_TRUE(ServiceRequests(arrRequests));
+    ASSERT_EQ(arrRequests.size(), 14u) << ServiceRequestsJson();
+    const struct
+    {
+        const char* pszRequestLine;
+        const char* pszHost;
+    } expected[] = {
+        {"GET http://update.orvek.example:80/device/update?version=2.0 HTTP/1.0", "update.orvek.example"},
+        {"GET http://mirror.orvek.example:80/fw/current HTTP/1.0", "mirror.orvek.example"},
+        {"GET http://mirror.orvek.example:80/fw/2.0/image.bin?from=update HTTP/1.0", "mirror.orvek.example"},
+    };
+    for (size_t iRow = 0; iRow < 3; ++iRow)
+    {
+        const CServiceRequest& request = arrRequests[11 + iRow];
+        EXPECT_EQ(expected[iRow].pszRequestLine, request.m_strRequestLine) << "request " << 12 + iRow;
+        EXPECT_EQ(expected[iRow].pszHost, Header(request, "Host")) << "request " << 12 + iRow;
+        EXPECT_EQ("Orvek Updater", Header(request, "User-Agent")) << "request " << 12 + iRow;
+    }
+    for (size_t iRequest = 0; iRequest < 11; ++iRequest)
+        EXPECT_EQ(std::string("GET ") + kServiceTarget + " HTTP/1.0", arrRequests[iRequest].m_strRequestLine);
+}
+
+// 100 KB at 10 KB/s: 1% arrives every 0.1 s, and the bar moves with it.
+TEST_F(CNetworkFaultTest, SlowLinkMovesTheBarAsTheBytesArrive)
+{
+    CPacing pacing;
+    pacing.m_nChunkSize = 1000;
+    pacing.m_dChunkDelay = 0.1;
+    const std::vector<unsigned char> arrImage = ServeImage(100000, 71, pacing);
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    m_window.ClearHistory();
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ExpectDeviceHolds(arrImage);
+
+    std::vector<const CWindowView*> arrMoves;
+    for (const CWindowView& view : m_window.History())
+    {
+        if (view.m_downloadCaption.m_strText != DOWNLOADING && view.m_downloadCaption.m_strText != DOWNLOAD_COMPLETE)
+            continue;
+        if (arrMoves.empty() || arrMoves.back()->m_downloadBar.m_nPos != view.m_downloadBar.m_nPos)
+            arrMoves.push_back(&view);
+    }
+    EXPECT_GE(arrMoves.size(), 50u) << "bar positions seen; seen:" << m_window.DescribeHistory();
+    DWORD dwLongestStill = 0;
+    for (size_t iMove = 1; iMove < arrMoves.size(); ++iMove)
+        dwLongestStill = std::max(dwLongestStill, arrMoves[iMove]->m_dwSeenTick - arrMoves[iMove - 1]->m_dwSeenTick);
+    EXPECT_LT(dwLongestStill, 1500u) << "the longest the bar stood still, in ms";
+}
