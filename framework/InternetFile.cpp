@@ -47,8 +47,11 @@ void CInternetFile::ThrowLastError(DWORD dwStartTick) const
 
 // A platform read returns only once it has all it asked for, so a full
 // buffer asked for on a slow link would hold the data back for seconds.
+// While whole buffers keep arriving quickly, asking first is skipped.
 DWORD CInternetFile::RefillSize()
 {
+    if (m_bFastArrival)
+        return READ_BUFFER_SIZE;
     DWORD dwAvailable = 0;
     const DWORD dwStart = ::GetTickCount();
     if (!::InternetQueryDataAvailable(m_hFile, &dwAvailable, 0, 0))
@@ -88,6 +91,7 @@ UINT CInternetFile::ReadBuffered(void* lpBuf, UINT nCount)
     const DWORD dwStart = ::GetTickCount();
     if (!::InternetReadFile(m_hFile, m_pReadBuffer.get(), dwRefill, &dwRead))
         ThrowLastError(dwStart);
+    m_bFastArrival = dwRead == READ_BUFFER_SIZE && ::GetTickCount() - dwStart < FAST_REFILL_MS;
     const UINT nCopied = std::min<UINT>(nCount, dwRead);
     std::memcpy(pDest, m_pReadBuffer.get(), nCopied);
     m_nBufferPos = nCopied;

@@ -22,8 +22,14 @@ public:
         if (nCount <= nBuffered && nCount != 0)
         {
             const BYTE* pSource = m_pReadBuffer.get() + m_nBufferPos;
-            // A call to memcpy would cost more than copying a few bytes.
-            if (nCount <= INLINE_COPY_SIZE)
+            // A call to memcpy would cost more than copying a few bytes; four,
+            // the size a caller reading a stream in small steps asks for
+            // most, is one move.
+            if (nCount == sizeof(UINT32))
+            {
+                std::memcpy(lpBuf, pSource, sizeof(UINT32));
+            }
+            else if (nCount <= INLINE_COPY_SIZE)
             {
                 BYTE* pDest = static_cast<BYTE*>(lpBuf);
                 for (UINT iByte = 0; iByte < nCount; ++iByte)
@@ -53,6 +59,9 @@ public:
     // With this much already waiting the data comes fast enough to wait for
     // a whole buffer; with less, a refill takes only what has arrived.
     static const DWORD FAST_ARRIVAL_SIZE = 8 * 1024;
+    // A whole buffer that came within this time shows a link fast enough
+    // to ask for the next whole buffer straight away.
+    static const DWORD FAST_REFILL_MS = 100;
 
 protected:
     CInternetFile(HINTERNET hFile, DWORD_PTR dwContext);
@@ -73,4 +82,5 @@ private:
     std::unique_ptr<BYTE[]> m_pReadBuffer;
     UINT m_nBufferPos = 0;
     UINT m_nBufferEnd = 0;
+    BOOL m_bFastArrival = FALSE;
 };
