@@ -21,6 +21,8 @@ SCRIPT = os.path.join(ROOT, "tools", "package_release.py")
 # An even number of seconds: zip entries hold time in steps of two.
 EPOCH = 1765000000
 PASSWORD = "throw-away password"
+# Where the program's message box texts live, as WCHAR NAME_TEXT[] constants.
+PROGRAM_FOLDERS = ("app", "ui", "device", "download")
 
 
 def run_packer(exe, out, *options, env_extra=None):
@@ -98,7 +100,8 @@ class ReleasePackage(unittest.TestCase):
 
     def test_readme_quotes_every_message_box_text(self):
         texts = []
-        for path in sorted(glob.glob(os.path.join(ROOT, "*", "*.cpp"))):
+        sources = [p for folder in PROGRAM_FOLDERS for p in sorted(glob.glob(os.path.join(ROOT, folder, "*.cpp")))]
+        for path in sources:
             with open(path, encoding="utf-8") as f:
                 source = f.read()
             for name, literal in re.findall(r'WCHAR\s+(\w+_TEXT)\[\]\s*=\s*((?:L"[^"]*"\s*)+);', source):
