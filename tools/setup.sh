@@ -1,24 +1,31 @@
 #!/usr/bin/env bash
 # Installs what building and running the updater under Wine needs on Debian 12,
 # as root; does nothing when everything is there.
+#   tools/setup.sh           everything: build, tests, demo and release
+#   tools/setup.sh release   only what building and packing a release needs
 set -euo pipefail
 
 need=()
 command -v cmake >/dev/null || need+=(cmake)
 command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
-command -v Xvfb >/dev/null || need+=(xvfb)
-command -v import >/dev/null || need+=(imagemagick)
-command -v xdotool >/dev/null || need+=(xdotool)
-command -v curl >/dev/null || need+=(curl)
 command -v python3 >/dev/null || need+=(python3)
-[ -d /usr/src/googletest/googletest ] || need+=(googletest)
-dpkg -s wine >/dev/null 2>&1 || need+=(wine wine64)
-dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
-dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
+command -v git >/dev/null || need+=(git)
+command -v osslsigncode >/dev/null || need+=(osslsigncode)
+command -v openssl >/dev/null || need+=(openssl)
+if [ "${1:-}" != release ]; then
+  command -v Xvfb >/dev/null || need+=(xvfb)
+  command -v import >/dev/null || need+=(imagemagick)
+  command -v xdotool >/dev/null || need+=(xdotool)
+  command -v curl >/dev/null || need+=(curl)
+  [ -d /usr/src/googletest/googletest ] || need+=(googletest)
+  dpkg -s wine >/dev/null 2>&1 || need+=(wine wine64)
+  dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+  dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
+fi
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "setup: installing ${need[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [[ " ${need[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
   # A mirror caught mid-sync fails one list; the others still serve.
