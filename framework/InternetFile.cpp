@@ -45,20 +45,44 @@ void CInternetFile::ThrowLastError(DWORD dwStartTick) const
     AfxThrowInternetException(m_dwContext, dwError);
 }
 
-// A platform read returns only once it has all it asked for, so a full
-// buffer asked for on a slow link would hold the data back for seconds.
-// While whole buffers keep arriving quickly, asking first is skipped.
-DWORD CInternetFile::RefillSize()
+// A platform read returns only once it has all it asked for, so a whole
+// buffer asked for on a slow link would hold back for seconds bytes that
+// have arrived: ask for what the platform says is there. Asking costs a
+// platform call, so once a whole buffer's worth has come within
+// FAST_REFILL_MS, whole buffers are asked for straight away, for as long as
+// each comes as quickly.
+DWORD CInternetFile::Refill()
 {
-    if (m_bFastArrival)
-        return READ_BUFFER_SIZE;
-    DWORD dwAvailable = 0;
     const DWORD dwStart = ::GetTickCount();
-    if (!::InternetQueryDataAvailable(m_hFile, &dwAvailable, 0, 0))
-        ThrowLastError(dwStart);
-    if (dwAvailable == 0 || dwAvailable >= FAST_ARRIVAL_SIZE)
-        return READ_BUFFER_SIZE;
-    return dwAvailable;
+    DWORD dwWanted = READ_BUFFER_SIZE;
+    if (!m_bFastArrival)
+    {
+        DWORD dwAvailable = 0;
+        if (!::InternetQueryDataAvailable(m_hFile, &dwAvailable, 0, 0))
+            ThrowLastError(dwStart);
+        if (dwAvailable != 0)
+            dwWanted = std::min<DWORD>(dwAvailable, READ_BUFFER_SIZE);
+    }
+
+    DWORD dwRead = 0;
+    const DWORD dwReadStart = ::GetTickCount();
+    if (!::InternetReadFile(m_hFile, m_pReadBuffer.get(), dwWanted, &dwRead))
+        ThrowLastError(dwReadStart);
+
+    if (m_bFastArrival)
+    {
+        m_bFastArrival = dwRead == READ_BUFFER_SIZE && ::GetTickCount() - dwStart < FAST_REFILL_MS;
+        return dwRead;
+    }
+    if (m_nArrived == 0)
+        m_dwArrivalStart = dwStart;
+    m_nArrived += dwRead;
+    if (m_nArrived >= READ_BUFFER_SIZE || dwRead == 0)
+    {
+        m_bFastArrival = dwRead != 0 && ::GetTickCount() - m_dwArrivalStart < FAST_REFILL_MS;
+        m_nArrived = 0;
+    }
+    return dwRead;
 }
 
 // The slow path of Read: the buffer holds fewer bytes than asked for.
@@ -87,11 +111,7 @@ UINT CInternetFile::ReadBuffered(void* lpBuf, UINT nCount)
 
     if (!m_pReadBuffer)
         m_pReadBuffer.reset(new BYTE[READ_BUFFER_SIZE]);
-    const DWORD dwRefill = RefillSize();
-    const DWORD dwStart = ::GetTickCount();
-    if (!::InternetReadFile(m_hFile, m_pReadBuffer.get(), dwRefill, &dwRead))
-        ThrowLastError(dwStart);
-    m_bFastArrival = dwRead == READ_BUFFER_SIZE && ::GetTickCount() - dwStart < FAST_REFILL_MS;
+    dwRead = Refill();
     const UINT nCopied = std::min<UINT>(nCount, dwRead);
     std::memcpy(pDest, m_pReadBuffer.get(), nCopied);
     m_nBufferPos = nCopied;

@@ -56,11 +56,8 @@ public:
     // One platform read costs far more than copying, so the buffer is large.
     static const UINT READ_BUFFER_SIZE = 64 * 1024;
     static const UINT INLINE_COPY_SIZE = 8;
-    // With this much already waiting the data comes fast enough to wait for
-    // a whole buffer; with less, a refill takes only what has arrived.
-    static const DWORD FAST_ARRIVAL_SIZE = 8 * 1024;
-    // A whole buffer that came within this time shows a link fast enough
-    // to ask for the next whole buffer straight away.
+    // A whole buffer's worth that came within this time shows a link fast
+    // enough to ask for the next whole buffer without asking what is there.
     static const DWORD FAST_REFILL_MS = 100;
 
 protected:
@@ -76,11 +73,15 @@ protected:
 
 private:
     UINT ReadBuffered(void* lpBuf, UINT nCount);
-    // Waits until some data has arrived; returns how much to ask for.
-    DWORD RefillSize();
+    // Fills the buffer with bytes that have arrived, waiting for at least
+    // one; returns how many, 0 at the end of the data.
+    DWORD Refill();
 
     std::unique_ptr<BYTE[]> m_pReadBuffer;
     UINT m_nBufferPos = 0;
     UINT m_nBufferEnd = 0;
     BOOL m_bFastArrival = FALSE;
+    // Bytes read since m_dwArrivalStart while asking what is there.
+    DWORD m_nArrived = 0;
+    DWORD m_dwArrivalStart = 0;
 };
