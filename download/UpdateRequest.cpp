@@ -62,13 +62,14 @@ void ParseRawHeaders(const CString& strRawHeaders, CMapStringToString& mapHeader
     }
 }
 
-BOOL IsRedirectStatus(DWORD dwStatusCode)
+// The statuses that send a GET on to the address in Location.
+static BOOL IsRedirectStatus(DWORD dwStatusCode)
 {
     return dwStatusCode == HTTP_STATUS_MOVED || dwStatusCode == HTTP_STATUS_REDIRECT
            || dwStatusCode == HTTP_STATUS_REDIRECT_METHOD || dwStatusCode == HTTP_STATUS_REDIRECT_KEEP_VERB;
 }
 
-BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CRedirectTarget& target)
+BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CRequestTarget& target)
 {
     std::vector<WCHAR> arrUrl(INTERNET_MAX_URL_LENGTH + 1, L'\0');
     DWORD dwLength = static_cast<DWORD>(arrUrl.size());
@@ -124,7 +125,7 @@ CUpdateRequest::~CUpdateRequest()
 
 void CUpdateRequest::Send()
 {
-    CRedirectTarget target;
+    CRequestTarget target;
     target.m_strServer = UPDATE_SERVICE_HOST;
     target.m_strObject = REQUEST_PATH;
     target.m_strObject.AppendFormat(L"?%s=%s", CanonicalizeUrlPart(VERSION_NAME).GetString(),
@@ -144,7 +145,7 @@ void CUpdateRequest::Send()
         CString strLocation;
         if (!IsRedirectStatus(m_dwStatusCode) || !m_pFile->QueryInfo(HTTP_QUERY_LOCATION, strLocation))
             break;
-        CRedirectTarget next;
+        CRequestTarget next;
         if (!ResolveRedirect(target.m_strUrl, strLocation, next))
             break;
         if (nRedirects == MAX_REDIRECTS)
@@ -160,7 +161,7 @@ void CUpdateRequest::Send()
     ParseRawHeaders(strRawHeaders, m_mapHeaders);
 }
 
-void CUpdateRequest::SendTo(const CRedirectTarget& target)
+void CUpdateRequest::SendTo(const CRequestTarget& target)
 {
     m_pFile.reset();
     m_pConnection.reset(m_pSession->GetHttpConnection(target.m_strServer, target.m_nPort));

@@ -24,12 +24,8 @@ void ParseRawHeaders(const CString& strRawHeaders, CMapStringToString& mapHeader
 // a 500 that gives no text, "HTTP Status Code %d".
 BOOL ClassifyResponse(DWORD dwStatusCode, const CMapStringToString& mapHeaders, CString& strFailure);
 
-// The statuses that send the request on to the address in Location.
-BOOL IsRedirectStatus(DWORD dwStatusCode);
-
-// Where a redirect sends the request: the Location resolved against the URL
-// that was asked for, split into what a new request needs.
-struct CRedirectTarget
+// Where a request goes: its URL, split into what the platform's calls take.
+struct CRequestTarget
 {
     CString m_strUrl;
     CString m_strServer;
@@ -37,14 +33,17 @@ struct CRedirectTarget
     CString m_strObject;
     BOOL m_bSecure = FALSE;
 };
-// FALSE when the Location is no HTTP or HTTPS address.
-BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CRedirectTarget& target);
+// Where a redirect sends the request: its Location resolved against the
+// URL that was asked for. FALSE when that is no HTTP or HTTPS address.
+BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CRequestTarget& target);
 
 class CUpdateRequest
 {
 public:
     CUpdateRequest();
     ~CUpdateRequest();
+
+    static const int MAX_REDIRECTS = 10;
 
     // Opens the session and the connection, sends the request, follows up
     // to MAX_REDIRECTS redirects and reads the last answer's status and
@@ -54,8 +53,6 @@ public:
     // As ClassifyResponse; a request still redirected after MAX_REDIRECTS
     // redirects fails with a text of its own.
     BOOL Classify(CString& strFailure) const;
-
-    static const int MAX_REDIRECTS = 10;
     // The Content-Length, 0 when there is none or it is no number.
     UINT32 QueryDeclaredLength() const;
 
@@ -72,7 +69,7 @@ private:
     CUpdateRequest& operator=(const CUpdateRequest&) = delete;
 
     // Sends one GET on a connection of its own and reads the status.
-    void SendTo(const CRedirectTarget& target);
+    void SendTo(const CRequestTarget& target);
 
     std::unique_ptr<CInternetSession> m_pSession;
     std::unique_ptr<CHttpConnection> m_pConnection;

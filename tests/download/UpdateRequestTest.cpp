@@ -148,7 +148,7 @@ TEST(ResolveRedirect, ResolvesTheLocationAgainstTheAddressAskedFor)
     };
     for (const auto& row : rows)
     {
-        CRedirectTarget target;
+        CRequestTarget target;
         ASSERT_TRUE(ResolveRedirect(kBase, row.pszLocation, target)) << "location " << row.pszLocation;
         EXPECT_STREQ(row.pszServer, target.m_strServer.GetString()) << "location " << row.pszLocation;
         EXPECT_EQ(row.nPort, target.m_nPort) << "location " << row.pszLocation;
@@ -156,7 +156,7 @@ TEST(ResolveRedirect, ResolvesTheLocationAgainstTheAddressAskedFor)
         EXPECT_EQ(row.bSecure, target.m_bSecure) << "location " << row.pszLocation;
     }
 
-    CRedirectTarget target;
+    CRequestTarget target;
     EXPECT_FALSE(ResolveRedirect(kBase, L"ftp://files.orvek.example/fw", target));
     EXPECT_FALSE(ResolveRedirect(kBase, L"mailto:support@orvek.example", target));
 }
