@@ -16,6 +16,8 @@ namespace
 {
 constexpr DWORD kWindowTimeoutMs = 60000;
 constexpr DWORD kStepTimeoutMs = 300000;
+constexpr DWORD kSettledMs = 300;
+constexpr DWORD kSettleLimitMs = 3000;
 
 struct SStep
 {
@@ -81,6 +83,7 @@ private:
             kStepTimeoutMs);
         if (HWND hBox = m_window.FindMessageBox())
         {
+            WaitUntilSettled(hBox);
             Shoot("failure", hBox);
             fprintf(stderr, "demo driver: the updater says \"%s\"\n",
                     Narrow(ReadControlText(hBox, 0xFFFF)).c_str());
@@ -100,6 +103,29 @@ private:
         Shoot(step.m_pszName, m_window.Handle());
         printf("demo driver: %s (%s): %s\n", step.m_pszName, step.m_pszWhat, m_window.Current().Describe().c_str());
         return true;
+    }
+
+    // A box is found as soon as it exists, before it is placed and drawn:
+    // waits until it has been shown at one place for a while.
+    static void WaitUntilSettled(HWND hBox)
+    {
+        RECT rectLast = {};
+        DWORD dwSettledSince = ::GetTickCount();
+        for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < kSettleLimitMs;)
+        {
+            RECT rect = {};
+            if (!::IsWindowVisible(hBox) || !::GetWindowRect(hBox, &rect) || !::EqualRect(&rect, &rectLast))
+            {
+                rectLast = rect;
+                dwSettledSince = ::GetTickCount();
+            }
+            else if (::GetTickCount() - dwSettledSince >= kSettledMs)
+            {
+                ::RedrawWindow(hBox, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                return;
+            }
+            ::Sleep(20);
+        }
     }
 
     void Shoot(const char* pszName, HWND hWnd)
