@@ -1,6 +1,7 @@
 // The download worker when the update service's host cannot be resolved.
 #include "DownloadRun.h"
 #include "app/ImageBuffer.h"
+#include "common/WinInetText.h"
 
 #include <gtest/gtest.h>
 #include <wininet.h>
@@ -11,12 +12,10 @@ TEST(DownloadOfflineTest, UnresolvableHostShowsThePlatformsText)
     CDownloadRun run = RunDownload();
     ASSERT_TRUE(run.m_bFinished) << run.Describe();
 
-    WCHAR szExpected[1024] = L"";
-    ASSERT_NE(0u, ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   ::GetModuleHandleW(L"wininet.dll"), ERROR_INTERNET_NAME_NOT_RESOLVED, 0,
-                                   szExpected, 1024, nullptr));
+    const std::wstring strExpected = WinInetText(ERROR_INTERNET_NAME_NOT_RESOLVED);
+    ASSERT_FALSE(strExpected.empty());
     ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
-    EXPECT_STREQ(szExpected, run.m_arrBoxes[0].m_strText.c_str());
+    EXPECT_EQ(strExpected, run.m_arrBoxes[0].m_strText);
     EXPECT_EQ(0u, run.m_arrBoxes[0].m_nReportsWhileUp);
     EXPECT_EQ(0u, run.m_arrBoxes[0].m_nReportsBefore);
     EXPECT_FALSE(run.HasBegin());

@@ -4,6 +4,7 @@
 #include "e2e/E2EFixture.h"
 #include <wininet.h>
 #include <algorithm>
+#include "common/WinInetText.h"
 #include "updateservice/ServiceControl.h"
 
 namespace
@@ -13,14 +14,6 @@ constexpr DWORD TIMED_OUT_BOX_MS = 60000;
 const wchar_t kTooManyRedirects[] = L"The update service kept sending the updater from one address to another without "
                                     L"ever delivering the update. Please try again later.";
 const char kServiceTarget[] = "http://update.orvek.example:80/device/update?version=2.0";
-
-std::wstring PlatformText(DWORD dwError)
-{
-    wchar_t szText[1024] = L"";
-    ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, ::LoadLibraryW(L"wininet.dll"),
-                     dwError, 0, szText, 1024, nullptr);
-    return szText;
-}
 
 std::string Header(const CServiceRequest& request, const char* pszName)
 {
@@ -64,7 +57,7 @@ TEST_F(CNetworkFaultTest, StalledServiceEndsInTheTimeOutBoxAndARetryWorks)
     constexpr unsigned kImageSize = 300000;
     ASSERT_NO_FATAL_FAILURE(SetScenario(R"([{"action": "silent"}, {"body": {"size": 300000, "seed": 51}, "stall_after": 100000}, )"
                                         + ImageScenario(kImageSize, 51) + "]"));
-    const std::wstring strTimedOut = PlatformText(ERROR_INTERNET_TIMEOUT);
+    const std::wstring strTimedOut = WinInetText(ERROR_INTERNET_TIMEOUT);
     ASSERT_FALSE(strTimedOut.empty());
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
     ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));

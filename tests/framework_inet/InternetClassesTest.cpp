@@ -1,6 +1,7 @@
 // The framework's WinInet classes against the update-service stand-in.
 #include "framework/afxinet.h"
 #include "ServiceControl.h"
+#include "common/WinInetText.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -55,13 +56,6 @@ std::string Generated(unsigned int nSize, unsigned int nSeed)
     return std::string(arrBody.begin(), arrBody.end());
 }
 
-std::wstring PlatformText(DWORD dwError)
-{
-    WCHAR szText[1024] = L"";
-    ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, ::GetModuleHandleW(L"wininet.dll"),
-                     dwError, 0, szText, 1024, nullptr);
-    return szText;
-}
 }
 
 TEST_F(InternetClassesTest, ReadGivesTheBodyInPiecesOfAtMostTheSizeAskedFor)
@@ -155,7 +149,7 @@ TEST_F(InternetClassesTest, RequestThatCannotBeOpenedFailsWhenSent)
 TEST(InternetException, GivesWinInetsOwnTextCutToTheBuffer)
 {
     CInternetException exception(ERROR_INTERNET_NAME_NOT_RESOLVED, 1);
-    const std::wstring strPlatform = PlatformText(ERROR_INTERNET_NAME_NOT_RESOLVED);
+    const std::wstring strPlatform = WinInetText(ERROR_INTERNET_NAME_NOT_RESOLVED);
     ASSERT_FALSE(strPlatform.empty());
 
     WCHAR szText[1024];

@@ -1,0 +1,10 @@
+// WinInet's message texts.
+#include "common/WinInetText.h"
+
+std::wstring WinInetText(DWORD dwError)
+{
+    wchar_t szText[1024] = L"";
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, ::LoadLibraryW(L"wininet.dll"),
+                     dwError, 0, szText, 1024, nullptr);
+    return szText;
+}
