@@ -30,7 +30,24 @@ INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM /*wParam*/,
     CDialog* pDialog = reinterpret_cast<CDialog*>(lParam);
     if (!pDialog->SubclassWindow(hWnd))
         return FALSE;
-    return pDialog->OnInitDialog();
+    RECT rectBefore;
+    ::GetWindowRect(hWnd, &rectBefore);
+    const BOOL bResult = pDialog->OnInitDialog();
+    pDialog->CenterUnlessPlaced(rectBefore);
+    return bResult;
+}
+
+// The template's position is where the dialog manager put it, not a choice;
+// a dialog that placed or showed itself while initialising keeps its place.
+void CDialog::CenterUnlessPlaced(const RECT& rectBefore)
+{
+    if (m_hWnd == nullptr || (GetStyle() & (WS_VISIBLE | WS_CHILD)) != 0)
+        return;
+    RECT rectNow;
+    GetWindowRect(&rectNow);
+    if (rectNow.left != rectBefore.left || rectNow.top != rectBefore.top)
+        return;
+    CenterWindow();
 }
 
 BOOL CDialog::OnInitDialog()
@@ -42,6 +59,11 @@ BOOL CDialog::OnInitDialog()
 void CDialog::EndDialog(int nResult)
 {
     ::EndDialog(m_hWnd, nResult);
+}
+
+void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
+{
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->GetSafeHwnd()), TRUE);
 }
 
 void CDialog::OnOK()

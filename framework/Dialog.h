@@ -13,6 +13,9 @@ public:
     virtual INT_PTR DoModal();
     virtual BOOL OnInitDialog();
     void EndDialog(int nResult);
+    // Moves the keyboard focus to the control as the dialog manager does,
+    // with the default-button look following it.
+    void GotoDlgCtrl(CWnd* pWndCtrl);
 
     // Commands the dialog does not handle go on to the application.
     BOOL OnCmdMsg(UINT nID, int nCode) override;
@@ -27,5 +30,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Centres a dialog that OnInitDialog neither moved nor showed.
+    void CenterUnlessPlaced(const RECT& rectBefore);
     static INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -264,6 +264,61 @@ void CWnd::GetWindowRect(LPRECT lpRect) const
     ::GetWindowRect(m_hWnd, lpRect);
 }
 
+DWORD CWnd::GetStyle() const
+{
+    return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+}
+
+void CWnd::CenterWindow(CWnd* pAlternateOwner)
+{
+    const DWORD dwStyle = GetStyle();
+    HWND hWndCenter = pAlternateOwner != nullptr ? pAlternateOwner->GetSafeHwnd()
+                      : (dwStyle & WS_CHILD) != 0 ? ::GetParent(m_hWnd)
+                                                  : ::GetWindow(m_hWnd, GW_OWNER);
+
+    RECT rectDlg;
+    GetWindowRect(&rectDlg);
+    RECT rectArea;
+    RECT rectCenter;
+    if ((dwStyle & WS_CHILD) != 0)
+    {
+        if (hWndCenter == nullptr)
+            return;
+        ::GetClientRect(hWndCenter, &rectArea);
+        rectCenter = rectArea;
+        ::MapWindowPoints(hWndCenter, ::GetParent(m_hWnd), reinterpret_cast<POINT*>(&rectCenter), 2);
+    }
+    else
+    {
+        if (hWndCenter != nullptr && (!::IsWindowVisible(hWndCenter) || ::IsIconic(hWndCenter)))
+            hWndCenter = nullptr;
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        ::GetMonitorInfoW(::MonitorFromWindow(hWndCenter != nullptr ? hWndCenter : m_hWnd,
+                                              MONITOR_DEFAULTTONEAREST),
+                          &monitor);
+        rectArea = monitor.rcWork;
+        if (hWndCenter != nullptr)
+            ::GetWindowRect(hWndCenter, &rectCenter);
+        else
+            rectCenter = rectArea;
+    }
+
+    const int cxDlg = rectDlg.right - rectDlg.left;
+    const int cyDlg = rectDlg.bottom - rectDlg.top;
+    int xLeft = (rectCenter.left + rectCenter.right) / 2 - cxDlg / 2;
+    int yTop = (rectCenter.top + rectCenter.bottom) / 2 - cyDlg / 2;
+    if (xLeft + cxDlg > rectArea.right)
+        xLeft = rectArea.right - cxDlg;
+    if (xLeft < rectArea.left)
+        xLeft = rectArea.left;
+    if (yTop + cyDlg > rectArea.bottom)
+        yTop = rectArea.bottom - cyDlg;
+    if (yTop < rectArea.top)
+        yTop = rectArea.top;
+    ::SetWindowPos(m_hWnd, nullptr, xLeft, yTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CWnd::Invalidate(BOOL bErase)
 {
     ::InvalidateRect(m_hWnd, nullptr, bErase);

@@ -48,6 +48,11 @@ public:
 
     void GetClientRect(LPRECT lpRect) const;
     void GetWindowRect(LPRECT lpRect) const;
+    DWORD GetStyle() const;
+    // Centres the window over pAlternateOwner, else over its parent or
+    // owner; over the work area of its monitor when that window is hidden,
+    // minimised or missing. Kept within that work area.
+    void CenterWindow(CWnd* pAlternateOwner = nullptr);
     void Invalidate(BOOL bErase = TRUE);
     void ValidateRect(LPCRECT lpRect);
     void UpdateWindow();

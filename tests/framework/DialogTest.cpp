@@ -42,6 +42,8 @@ public:
     int m_nCommands = 0;
     // Runs once the dialog is up and its modal loop is running.
     std::function<void(CTemplateDialog&)> m_check;
+    // Runs at the end of OnInitDialog, when set.
+    std::function<void(CTemplateDialog&)> m_init;
 
     void OnDialogCommand() { ++m_nCommands; }
     LRESULT OnCheck(WPARAM, LPARAM)
@@ -60,6 +62,8 @@ protected:
     BOOL OnInitDialog() override
     {
         CDialog::OnInitDialog();
+        if (m_init)
+            m_init(*this);
         PostMessage(kMsgCheck);
         return TRUE;
     }
@@ -155,6 +159,34 @@ TEST(CDialog, PlatformDialogHandlingAnswersWhatTheMapLeaves)
         d.EndDialog(IDABORT);
     };
     EXPECT_EQ(IDABORT, dlg.DoModal());
+}
+
+TEST(CDialog, OpensCentredOnTheWorkAreaUnlessItPlacedItself)
+{
+    RECT rectWork;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rectWork, 0));
+    CTemplateDialog centred;
+    RECT rectCentred = {};
+    centred.m_check = [&](CTemplateDialog& d) {
+        d.GetWindowRect(&rectCentred);
+        d.EndDialog(IDABORT);
+    };
+    ASSERT_EQ(IDABORT, centred.DoModal());
+    EXPECT_NEAR((rectCentred.left + rectCentred.right) / 2, (rectWork.left + rectWork.right) / 2, 2);
+    EXPECT_NEAR((rectCentred.top + rectCentred.bottom) / 2, (rectWork.top + rectWork.bottom) / 2, 2);
+
+    CTemplateDialog placed;
+    RECT rectPlaced = {};
+    placed.m_init = [](CTemplateDialog& d) {
+        ::SetWindowPos(d.m_hWnd, nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    placed.m_check = [&](CTemplateDialog& d) {
+        d.GetWindowRect(&rectPlaced);
+        d.EndDialog(IDABORT);
+    };
+    ASSERT_EQ(IDABORT, placed.DoModal());
+    EXPECT_EQ(7, rectPlaced.left);
+    EXPECT_EQ(9, rectPlaced.top);
 }
 
 TEST(CDialog, MissingTemplateFailsWithMinusOne)
