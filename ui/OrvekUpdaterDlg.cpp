@@ -92,6 +92,7 @@ void COrvekUpdaterDlg::SetState(int nState)
         m_staticStatus.ShowWindow(SW_SHOW);
         m_staticStatus.SetWindowText(L"Orvek connected!");
         m_btnUpdate.ShowWindow(SW_SHOW);
+        FocusButton();
         break;
     case STATE_DOWNLOADING:
         m_staticDownload.SetWindowText(L"Download not started.");
@@ -108,10 +109,21 @@ void COrvekUpdaterDlg::SetState(int nState)
         m_staticStatus.SetWindowText(L"Orvek successfully updated!");
         m_btnUpdate.ShowWindow(SW_SHOW);
         m_btnUpdate.SetWindowText(L"Done!");
+        FocusButton();
         break;
     default:
         break;
     }
+}
+
+// Hiding the button moved the focus to the window itself, where Space does
+// nothing and no focus rectangle shows. While a box of this thread is up,
+// the focus stays in the box.
+void COrvekUpdaterDlg::FocusButton()
+{
+    const HWND hWndActive = ::GetActiveWindow();
+    if (hWndActive == m_hWnd || hWndActive == nullptr)
+        GotoDlgCtrl(&m_btnUpdate);
 }
 
 void COrvekUpdaterDlg::OnTimer(UINT_PTR nIDEvent)

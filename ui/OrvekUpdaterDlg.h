@@ -35,6 +35,8 @@ protected:
 
     // Switches the window to nState; STATE_NONE probes for the device.
     void SetState(int nState);
+    // Gives the shown button the keyboard focus, unless a box is up over it.
+    void FocusButton();
     // True if a device in download mode opens.
     bool IsDeviceConnected();
 

@@ -148,3 +148,11 @@ bool CWindowRun::WaitForEnd(DWORD dwTimeoutMs)
 {
     return m_hEnded != nullptr && ::WaitForSingleObject(m_hEnded, dwTimeoutMs) == WAIT_OBJECT_0;
 }
+
+HWND CWindowRun::Focus() const
+{
+    State();
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return ::GetGUIThreadInfo(m_dwThreadId, &info) ? info.hwndFocus : nullptr;
+}

@@ -39,6 +39,8 @@ public:
     // The ids of the shown controls, in the template's order.
     std::vector<int> ShownControls() const;
     int Position(int nID) const;
+    // The control with the keyboard focus in the window's thread.
+    HWND Focus() const;
 
     // Waits until the window is in nState; false after dwTimeoutMs.
     bool WaitForState(int nState, DWORD dwTimeoutMs) const;

@@ -109,6 +109,35 @@ TEST_F(WindowStatesTest, TransferReportsLeadThroughUpdatingToDone)
     EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update complete!");
 }
 
+TEST_F(WindowStatesTest, ShownButtonTakesTheKeyboardFocus)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(false));
+    m_run.SetState(STATE_CONNECTED);
+    EXPECT_EQ(m_run.Focus(), m_run.Control(IDOK));
+    m_run.SetState(STATE_DOWNLOADING);
+    EXPECT_NE(m_run.Focus(), m_run.Control(IDOK));
+    m_run.SetState(STATE_DONE);
+    EXPECT_EQ(m_run.Focus(), m_run.Control(IDOK));
+    EXPECT_EQ(::GetWindowLongW(m_run.Control(IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+}
+
+TEST_F(WindowStatesTest, ButtonShownWhileAnotherWindowIsActiveTakesNoFocusFromIt)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(false));
+    HWND hOther = ::CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hOther, nullptr);
+    ::SetForegroundWindow(hOther);
+    ASSERT_EQ(::GetForegroundWindow(), hOther);
+
+    m_run.SetState(STATE_CONNECTED);
+    EXPECT_EQ(::GetForegroundWindow(), hOther);
+
+    ::SetForegroundWindow(m_run.Window());
+    EXPECT_EQ(m_run.Focus(), m_run.Control(IDOK));
+    ::DestroyWindow(hOther);
+}
+
 TEST_F(WindowStatesTest, SwitchingHidesEverythingShownBeforeShowingTheNewState)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
