@@ -100,6 +100,8 @@ private:
             printf("demo driver: %s went by too fast for a picture\n", step.m_pszName);
             return true;
         }
+        // The view can be read before the window has painted it.
+        ::RedrawWindow(m_window.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         Shoot(step.m_pszName, m_window.Handle());
         printf("demo driver: %s (%s): %s\n", step.m_pszName, step.m_pszWhat, m_window.Current().Describe().c_str());
         return true;
