@@ -23,6 +23,13 @@ TEST_F(WindowStatesTest, OpensWithoutDeviceShowingTheInstructionAndPicture)
     EXPECT_EQ(m_run.State(), STATE_DISCONNECTED);
     EXPECT_EQ(m_run.ShownControls(), kInstruction);
     EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), kSwitchText);
+
+    RECT rectWork;
+    RECT rectWindow;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rectWork, 0));
+    ASSERT_TRUE(::GetWindowRect(m_run.Window(), &rectWindow));
+    EXPECT_NEAR((rectWindow.left + rectWindow.right) / 2, (rectWork.left + rectWork.right) / 2, 2);
+    EXPECT_NEAR((rectWindow.top + rectWindow.bottom) / 2, (rectWork.top + rectWork.bottom) / 2, 2);
 }
 
 TEST_F(WindowStatesTest, OpensWithDeviceShowingConnectedAndTheButtonUnderTheAppIcon)
