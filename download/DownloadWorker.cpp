@@ -1,6 +1,7 @@
 // The download worker thread.
 #include "download/DownloadWorker.h"
 #include "download/UpdateRequest.h"
+#include "download/WebPage.h"
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "app/Progress.h"
@@ -10,6 +11,9 @@ static const WCHAR NO_LENGTH_TEXT[] = L"The update service did not say how large
 static const WCHAR TOO_LONG_TEXT[] = L"The update service sent more data than it announced.";
 static const WCHAR TOO_SHORT_TEXT[] = L"The update download was interrupted before it was complete.";
 static const WCHAR NO_MEMORY_TEXT[] = L"There is not enough memory to download the update.";
+static const WCHAR WEB_PAGE_TEXT[] =
+    L"The network answered with a web page instead of the update. On a hotel, airport or office network, "
+    L"sign in with a web browser first, or ask the network's administrator. Then try again.";
 
 // The body is read in pieces of this size, each followed by a percentage.
 static const UINT READ_STEP = 4;
@@ -68,6 +72,14 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
         strFailure = TOO_LONG_TEXT;
         return FALSE;
     }
+    // A network that wants a sign-in first answers with a page of its own,
+    // which must never reach the device.
+    if (IsWebPage(pImage, nDeclared))
+    {
+        ReleaseImage();
+        strFailure = WEB_PAGE_TEXT;
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -93,6 +105,9 @@ UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
         WCHAR szError[ERROR_TEXT_CHARS];
         pException->GetErrorMessage(szError, ERROR_TEXT_CHARS);
         strFailure = szError;
+        // The platform's texts end with a line break, which the box would
+        // show as an empty line.
+        strFailure.TrimRight();
         // With no text the box would say nothing, so name the code at least.
         if (strFailure.IsEmpty())
             strFailure.Format(L"Internet error %d", static_cast<int>(pException->m_dwError));

@@ -8,3 +8,10 @@ std::wstring WinInetText(DWORD dwError)
                      dwError, 0, szText, 1024, nullptr);
     return szText;
 }
+
+std::wstring WinInetBoxText(DWORD dwError)
+{
+    std::wstring strText = WinInetText(dwError);
+    strText.erase(strText.find_last_not_of(L" \t\r\n") + 1);
+    return strText;
+}

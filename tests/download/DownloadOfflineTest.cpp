@@ -12,8 +12,9 @@ TEST(DownloadOfflineTest, UnresolvableHostShowsThePlatformsText)
     CDownloadRun run = RunDownload();
     ASSERT_TRUE(run.m_bFinished) << run.Describe();
 
-    const std::wstring strExpected = WinInetText(ERROR_INTERNET_NAME_NOT_RESOLVED);
+    const std::wstring strExpected = WinInetBoxText(ERROR_INTERNET_NAME_NOT_RESOLVED);
     ASSERT_FALSE(strExpected.empty());
+    ASSERT_NE(WinInetText(ERROR_INTERNET_NAME_NOT_RESOLVED), strExpected) << "the platform's text has no line break";
     ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
     EXPECT_EQ(strExpected, run.m_arrBoxes[0].m_strText);
     EXPECT_EQ(0u, run.m_arrBoxes[0].m_nReportsWhileUp);

@@ -13,6 +13,9 @@ const wchar_t NO_LENGTH[] = L"The update service did not say how large the updat
 const wchar_t TOO_LONG[] = L"The update service sent more data than it announced.";
 const wchar_t TOO_SHORT[] = L"The update download was interrupted before it was complete.";
 const wchar_t NO_MEMORY[] = L"There is not enough memory to download the update.";
+const wchar_t WEB_PAGE[] = L"The network answered with a web page instead of the update. On a hotel, airport or "
+                           L"office network, sign in with a web browser first, or ask the network's administrator. "
+                           L"Then try again.";
 
 class DownloadWorkerTest : public ::testing::Test
 {
@@ -198,6 +201,16 @@ TEST_F(DownloadWorkerTest, BodyThatBreaksItsLengthIsRefused)
         EXPECT_EQ(0, memcmp(row.pszImage, g_pImage, strlen(row.pszImage)));
         ReleaseImage();
     }
+}
+
+// Told by its bytes, whatever its label: nothing of the page is kept.
+TEST_F(DownloadWorkerTest, WebPageFailsAndReleasesTheImage)
+{
+    CDownloadRun run =
+        Run(R"({"body": "\r\n<html><body>Sign in</body></html>", "headers": [["Content-Type", "application/octet-stream"]]})");
+    ExpectFailure(run, WEB_PAGE, true);
+    EXPECT_EQ(nullptr, g_pImage);
+    EXPECT_EQ(0u, g_nImageSize);
 }
 
 // Paced, so that the head is read before the reset. Wine then either ends

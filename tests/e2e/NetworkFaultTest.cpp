@@ -1,6 +1,7 @@
 // What a misbehaving network does to an update: a service that stalls ends
 // in the platform's time-out box, a redirect loop in a box of the program's
-// own, each with a retry that works; a mirror and a slow link still work.
+// own, each with a retry that works; a mirror and a slow link still work; a
+// network's own web page is never written into the device.
 #include "e2e/E2EFixture.h"
 #include <wininet.h>
 #include <algorithm>
@@ -25,6 +26,32 @@ std::string Header(const CServiceRequest& request, const char* pszName)
 std::string Redirect(int nStatus, const char* pszLocation)
 {
     return R"({"status": )" + std::to_string(nStatus) + R"(, "headers": [["Location", ")" + pszLocation + R"("]]})";
+}
+
+const wchar_t kWebPage[] = L"The network answered with a web page instead of the update. On a hotel, airport or "
+                           L"office network, sign in with a web browser first, or ask the network's administrator. "
+                           L"Then try again.";
+
+// A network's own page of some 3 KB that opens with pszOpening (JSON text).
+std::string PageScenario(const char* pszOpening, const char* pszContentType)
+{
+    std::string strPage = std::string(pszOpening) + "<head><title>Guest Wi-Fi</title></head>\\n<body>";
+    while (strPage.size() < 3000)
+        strPage += "<p>Welcome! Please sign in to use the Internet. Charges may apply.</p>\\n";
+    return R"({"body": ")" + strPage + R"(</body></html>", "headers": [["Content-Type", ")" + pszContentType
+           + R"("]]})";
+}
+
+std::string HexScenario(const std::vector<unsigned char>& arrBody, const char* pszContentType)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string strHex;
+    for (unsigned char by : arrBody)
+    {
+        strHex += kDigits[by >> 4];
+        strHex += kDigits[by & 0xF];
+    }
+    return R"({"body": {"hex": ")" + strHex + R"("}, "headers": [["Content-Type", ")" + pszContentType + R"("]]})";
 }
 }
 
@@ -57,7 +84,7 @@ TEST_F(CNetworkFaultTest, StalledServiceEndsInTheTimeOutBoxAndARetryWorks)
     constexpr unsigned kImageSize = 300000;
     ASSERT_NO_FATAL_FAILURE(SetScenario(R"([{"action": "silent"}, {"body": {"size": 300000, "seed": 51}, "stall_after": 100000}, )"
                                         + ImageScenario(kImageSize, 51) + "]"));
-    const std::wstring strTimedOut = WinInetText(ERROR_INTERNET_TIMEOUT);
+    const std::wstring strTimedOut = WinInetBoxText(ERROR_INTERNET_TIMEOUT);
     ASSERT_FALSE(strTimedOut.empty());
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
     ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
@@ -142,4 +169,38 @@ TEST_F(CNetworkFaultTest, SlowLinkMovesTheBarAsTheBytesArrive)
     for (size_t iMove = 1; iMove < arrMoves.size(); ++iMove)
         dwLongestStill = std::max(dwLongestStill, arrMoves[iMove]->m_dwSeenTick - arrMoves[iMove - 1]->m_dwSeenTick);
     EXPECT_LT(dwLongestStill, 1500u) << "the longest the bar stood still, in ms";
+}
+
+// A sign-in page, the same page after a redirect to the portal's own host,
+// and a block page labelled as binary that opens with a byte-order mark and
+// blank lines: each a box of the program's own with nothing written. Then an
+// image labelled as a page whose first byte is '<' updates.
+TEST_F(CNetworkFaultTest, WebPageIsNeverWrittenAndARealImageStillUpdates)
+{
+    std::vector<unsigned char> arrImage = ServiceGeneratedBody(40000, 81);
+    arrImage[0] = '<';
+    ASSERT_NO_FATAL_FAILURE(SetScenario(
+        "[" + PageScenario("<!DOCTYPE html>\\n<html lang=en>", "text/html") + ", "
+        + Redirect(302, "http://portal.hotel.example/login") + ", "
+        + PageScenario("<!DOCTYPE html>\\n<html lang=en>", "text/html; charset=utf-8") + ", "
+        + PageScenario("\\ufeff\\r\\n\\r\\n<HTML>", "application/octet-stream") + ", "
+        + HexScenario(arrImage, "text/html") + "]"));
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+
+    for (int iPage = 0; iPage < 3; ++iPage)
+    {
+        SCOPED_TRACE("page " + std::to_string(iPage + 1));
+        ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload(kWebPage, STATE_TIMEOUT_MS, false));
+    }
+    ExpectNoSuccessShown();
+
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ExpectDeviceHolds(arrImage);
+    std::vector<CServiceRequest> arrRequests;
+    ASSERT_TRUE(ServiceRequests(arrRequests));
+    ASSERT_EQ(arrRequests.size(), 5u) << ServiceRequestsJson();
+    EXPECT_EQ("GET http://portal.hotel.example:80/login HTTP/1.0", arrRequests[2].m_strRequestLine);
+    EXPECT_EQ("portal.hotel.example", Header(arrRequests[2], "Host"));
 }
