@@ -188,6 +188,8 @@ void CUpdateRequest::SendTo(const CRequestTarget& target, HWND hWndOwner)
 
 LPCWSTR CUpdateRequest::AnswerProxy(HWND hWndOwner)
 {
+    CString strChallenge;
+    m_pFile->QueryInfo(HTTP_QUERY_PROXY_AUTHENTICATE, strChallenge);
     for (int nDialogs = 0; nDialogs < MAX_PROXY_DIALOGS; ++nDialogs)
     {
         const DWORD dwAnswer = m_pFile->ErrorDlg(CWnd::FromHandle(hWndOwner), ERROR_INTERNET_INCORRECT_PASSWORD,
@@ -203,6 +205,13 @@ LPCWSTR CUpdateRequest::AnswerProxy(HWND hWndOwner)
         }
         m_pFile->SendRequest(nullptr, 0, nullptr, 0);
         m_pFile->QueryInfoStatusCode(m_dwStatusCode);
+        // Some proxies (tinyproxy before 1.12) refuse a wrong password with
+        // 401 and their own challenge, for which the platform has no proxy
+        // dialog to ask again.
+        CString strServerChallenge;
+        if (m_dwStatusCode == HTTP_STATUS_DENIED && !strChallenge.IsEmpty()
+            && m_pFile->QueryInfo(HTTP_QUERY_WWW_AUTHENTICATE, strServerChallenge) && strServerChallenge == strChallenge)
+            return PROXY_REFUSED_TEXT;
         if (m_dwStatusCode != HTTP_STATUS_PROXY_AUTH_REQ)
             return nullptr;
     }
