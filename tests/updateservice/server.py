@@ -263,9 +263,6 @@ class Handler(socketserver.BaseRequestHandler):
                 return
             self.reply(sock, 200, "".join(line + "\n" for line in proxy.request_lines()).encode("latin-1"),
                        "text/plain")
-        elif route == ("POST", "proxy/stop"):
-            self.server.stop_proxy()
-            self.reply(sock, 200, {"ok": True})
         else:
             self.reply(sock, 404, {"ok": False, "error": "no control endpoint %s %s" % route})
 
