@@ -55,7 +55,8 @@ public:
     void Send(HWND hWndOwner);
 
     // As ClassifyResponse; a request still redirected after MAX_REDIRECTS
-    // redirects, or one the proxy kept refusing, fails with a text of its own.
+    // redirects, or one whose proxy wanted a password it did not get, fails
+    // with a text of its own.
     BOOL Classify(CString& strFailure) const;
     // The Content-Length, 0 when there is none or it is no number.
     UINT32 QueryDeclaredLength() const;
