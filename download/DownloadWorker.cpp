@@ -92,7 +92,7 @@ UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
     try
     {
         CUpdateRequest request;
-        request.Send();
+        request.Send(hWnd);
         if (request.Classify(strFailure))
         {
             const UINT32 nDeclared = request.QueryDeclaredLength();

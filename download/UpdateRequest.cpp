@@ -1,5 +1,6 @@
 // The update request and the reading of its answer.
 #include "download/UpdateRequest.h"
+#include "framework/afxwin.h"
 #include <cwctype>
 #include <vector>
 
@@ -14,6 +15,12 @@ static const DWORD_PTR REQUEST_CONTEXT = 1;
 static const DWORD HTTP_STATUS_SUCCESS = 200;
 static const DWORD HTTP_STATUS_SERVICE_ERROR = 500;
 static const DWORD CANONICAL_BUFFER_CHARS = 1024;
+static const WCHAR PROXY_CANCELLED_TEXT[] =
+    L"The network's proxy server needs a user name and password before the updater can download the update. "
+    L"Please try again and enter them, or ask the network's administrator for them.";
+static const WCHAR PROXY_REFUSED_TEXT[] =
+    L"The network's proxy server did not accept the user name and password. Please try again and enter them, "
+    L"or ask the network's administrator for them.";
 static const WCHAR TOO_MANY_REDIRECTS_TEXT[] =
     L"The update service kept sending the updater from one address to another without ever delivering the "
     L"update. Please try again later.";
@@ -123,7 +130,7 @@ CUpdateRequest::~CUpdateRequest()
     Close();
 }
 
-void CUpdateRequest::Send()
+void CUpdateRequest::Send(HWND hWndOwner)
 {
     CRequestTarget target;
     target.m_strServer = UPDATE_SERVICE_HOST;
@@ -141,7 +148,7 @@ void CUpdateRequest::Send()
     // follow a loop of them without end.
     for (int nRedirects = 0;; ++nRedirects)
     {
-        SendTo(target);
+        SendTo(target, hWndOwner);
         CString strLocation;
         if (!IsRedirectStatus(m_dwStatusCode) || !m_pFile->QueryInfo(HTTP_QUERY_LOCATION, strLocation))
             break;
@@ -161,7 +168,7 @@ void CUpdateRequest::Send()
     ParseRawHeaders(strRawHeaders, m_mapHeaders);
 }
 
-void CUpdateRequest::SendTo(const CRequestTarget& target)
+void CUpdateRequest::SendTo(const CRequestTarget& target, HWND hWndOwner)
 {
     m_pFile.reset();
     m_pConnection.reset(m_pSession->GetHttpConnection(target.m_strServer, target.m_nPort));
@@ -175,6 +182,40 @@ void CUpdateRequest::SendTo(const CRequestTarget& target)
     m_pFile->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, RECEIVE_TIMEOUT_MS);
     m_pFile->SendRequest(nullptr, 0, nullptr, 0);
     m_pFile->QueryInfoStatusCode(m_dwStatusCode);
+    if (m_dwStatusCode == HTTP_STATUS_PROXY_AUTH_REQ)
+        m_pszProxyFailure = AnswerProxy(hWndOwner);
+}
+
+LPCWSTR CUpdateRequest::AnswerProxy(HWND hWndOwner)
+{
+    CString strChallenge;
+    m_pFile->QueryInfo(HTTP_QUERY_PROXY_AUTHENTICATE, strChallenge);
+    for (int nDialogs = 0; nDialogs < MAX_PROXY_DIALOGS; ++nDialogs)
+    {
+        const DWORD dwAnswer = m_pFile->ErrorDlg(CWnd::FromHandle(hWndOwner), ERROR_INTERNET_INCORRECT_PASSWORD,
+                                                 FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS
+                                                     | FLAGS_ERROR_UI_FLAGS_GENERATE_DATA);
+        if (dwAnswer != ERROR_INTERNET_FORCE_RETRY)
+            return PROXY_CANCELLED_TEXT;
+        // The platform sends a request handle again only once its answer
+        // has been read to the end.
+        BYTE arrDiscard[256];
+        while (m_pFile->Read(arrDiscard, sizeof(arrDiscard)) != 0)
+        {
+        }
+        m_pFile->SendRequest(nullptr, 0, nullptr, 0);
+        m_pFile->QueryInfoStatusCode(m_dwStatusCode);
+        // Some proxies (tinyproxy before 1.12) refuse a wrong password with
+        // 401 and their own challenge, for which the platform has no proxy
+        // dialog to ask again.
+        CString strServerChallenge;
+        if (m_dwStatusCode == HTTP_STATUS_DENIED && !strChallenge.IsEmpty()
+            && m_pFile->QueryInfo(HTTP_QUERY_WWW_AUTHENTICATE, strServerChallenge) && strServerChallenge == strChallenge)
+            return PROXY_REFUSED_TEXT;
+        if (m_dwStatusCode != HTTP_STATUS_PROXY_AUTH_REQ)
+            return nullptr;
+    }
+    return PROXY_REFUSED_TEXT;
 }
 
 BOOL CUpdateRequest::Classify(CString& strFailure) const
@@ -182,6 +223,11 @@ BOOL CUpdateRequest::Classify(CString& strFailure) const
     if (m_bTooManyRedirects)
     {
         strFailure = TOO_MANY_REDIRECTS_TEXT;
+        return FALSE;
+    }
+    if (m_pszProxyFailure != nullptr)
+    {
+        strFailure = m_pszProxyFailure;
         return FALSE;
     }
     return ClassifyResponse(m_dwStatusCode, m_mapHeaders, strFailure);

@@ -44,14 +44,19 @@ public:
     ~CUpdateRequest();
 
     static const int MAX_REDIRECTS = 10;
+    // Password dialogs shown for one request before it fails.
+    static const int MAX_PROXY_DIALOGS = 3;
 
     // Opens the session and the connection, sends the request, follows up
     // to MAX_REDIRECTS redirects and reads the last answer's status and
-    // headers; throws CInternetException when WinInet fails.
-    void Send();
+    // headers; throws CInternetException when WinInet fails. A proxy that
+    // asks for a password gets it from the platform's dialog, owned by
+    // hWndOwner.
+    void Send(HWND hWndOwner);
 
     // As ClassifyResponse; a request still redirected after MAX_REDIRECTS
-    // redirects fails with a text of its own.
+    // redirects, or one whose proxy wanted a password it did not get, fails
+    // with a text of its own.
     BOOL Classify(CString& strFailure) const;
     // The Content-Length, 0 when there is none or it is no number.
     UINT32 QueryDeclaredLength() const;
@@ -69,12 +74,17 @@ private:
     CUpdateRequest& operator=(const CUpdateRequest&) = delete;
 
     // Sends one GET on a connection of its own and reads the status.
-    void SendTo(const CRequestTarget& target);
+    void SendTo(const CRequestTarget& target, HWND hWndOwner);
+    // Asks for the proxy's password and sends the request again while the
+    // proxy refuses it; the text to show when the user gave none or the
+    // proxy kept refusing, otherwise null.
+    LPCWSTR AnswerProxy(HWND hWndOwner);
 
     std::unique_ptr<CInternetSession> m_pSession;
     std::unique_ptr<CHttpConnection> m_pConnection;
     std::unique_ptr<CHttpFile> m_pFile;
     DWORD m_dwStatusCode = 0;
     BOOL m_bTooManyRedirects = FALSE;
+    LPCWSTR m_pszProxyFailure = nullptr;
     CMapStringToString m_mapHeaders;
 };

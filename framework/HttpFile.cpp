@@ -1,6 +1,7 @@
 // CHttpFile.
 #include "framework/HttpFile.h"
 #include "framework/InternetException.h"
+#include "framework/Wnd.h"
 
 IMPLEMENT_DYNAMIC(CHttpFile, CInternetFile)
 
@@ -57,4 +58,12 @@ BOOL CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const
     DWORD dwLength = sizeof(dwStatusCode);
     return ::HttpQueryInfoW(m_hFile, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatusCode, &dwLength,
                             nullptr);
+}
+
+DWORD CHttpFile::ErrorDlg(CWnd* pParent, DWORD dwError, DWORD dwFlags, LPVOID* lppvData)
+{
+    LPVOID pvData = nullptr;
+    const HWND hParent = pParent != nullptr && pParent->GetSafeHwnd() != nullptr ? pParent->GetSafeHwnd()
+                                                                                  : ::GetDesktopWindow();
+    return ::InternetErrorDlg(hParent, m_hFile, dwError, dwFlags, lppvData != nullptr ? lppvData : &pvData);
 }

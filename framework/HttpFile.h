@@ -4,6 +4,8 @@
 #include "InternetFile.h"
 #include "String.h"
 
+class CWnd;
+
 class CHttpFile : public CInternetFile
 {
     DECLARE_DYNAMIC(CHttpFile)
@@ -26,6 +28,14 @@ public:
     // header block keeps the NUL after each line); empty on failure.
     BOOL QueryInfo(DWORD dwInfoLevel, CString& str, LPDWORD lpdwIndex = nullptr) const;
     BOOL QueryInfoStatusCode(DWORD& dwStatusCode) const;
+
+    // The platform's dialog for an error of this request, such as its
+    // password dialog for a server or proxy that asks for one, owned by
+    // pParent (the desktop when null). Returns InternetErrorDlg's result:
+    // ERROR_INTERNET_FORCE_RETRY when the request should be sent again.
+    DWORD ErrorDlg(CWnd* pParent = nullptr, DWORD dwError = ERROR_INTERNET_INCORRECT_PASSWORD,
+                   DWORD dwFlags = FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS,
+                   LPVOID* lppvData = nullptr);
 
 private:
     DWORD m_dwOpenError;

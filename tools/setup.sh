@@ -17,6 +17,9 @@ if [ "${1:-}" != release ]; then
   command -v import >/dev/null || need+=(imagemagick)
   command -v xdotool >/dev/null || need+=(xdotool)
   command -v curl >/dev/null || need+=(curl)
+  # The proxy that asks for a password in the end-to-end tests; the binary
+  # alone, without the system service of the package tinyproxy.
+  command -v tinyproxy >/dev/null || need+=(tinyproxy-bin)
   [ -d /usr/src/googletest/googletest ] || need+=(googletest)
   dpkg -s wine >/dev/null 2>&1 || need+=(wine wine64)
   dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)

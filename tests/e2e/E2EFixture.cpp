@@ -2,6 +2,7 @@
 #include "e2e/E2EFixture.h"
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include "updateservice/ServiceControl.h"
 
 namespace
@@ -14,6 +15,31 @@ void CE2ETest::SetUp()
 {
     ASSERT_TRUE(ServiceReset()) << "the update-service stand-in does not answer on port " << ServicePort();
     ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();
+}
+
+void CE2ETest::TearDown()
+{
+    if (m_arrSavedEnvironment.empty())
+        return;
+    for (const std::string& strSetting : m_arrSavedEnvironment)
+        _putenv(strSetting.c_str());
+    ServiceReset();
+}
+
+void CE2ETest::UseAuthProxy(const std::string& strUser, const std::string& strPassword)
+{
+    const unsigned short nServicePort = ServicePort();
+    unsigned short nProxyPort = 0;
+    std::string strError;
+    ASSERT_TRUE(ServiceStartProxy(strUser, strPassword, nProxyPort, strError)) << strError;
+    // The control client finds the service by http_proxy unless told its port.
+    for (const char* pszName : { "http_proxy", "ORVEK_SERVICE_PORT" })
+    {
+        const char* pszValue = std::getenv(pszName);
+        m_arrSavedEnvironment.push_back(std::string(pszName) + "=" + (pszValue != nullptr ? pszValue : ""));
+    }
+    _putenv(("ORVEK_SERVICE_PORT=" + std::to_string(nServicePort)).c_str());
+    _putenv(("http_proxy=http://127.0.0.1:" + std::to_string(nProxyPort)).c_str());
 }
 
 void CE2ETest::PlugDevice()

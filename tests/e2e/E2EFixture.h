@@ -28,6 +28,7 @@ class CE2ETest : public ::testing::Test
 {
 protected:
     void SetUp() override;
+    void TearDown() override;
 
     void PlugDevice();
     void UnplugDevice();
@@ -54,10 +55,18 @@ protected:
     std::vector<unsigned char> RecordedBytes();
     void ExpectDeviceHolds(const std::vector<unsigned char>& arrImage);
     size_t ServiceRequestCount();
+    // Puts a proxy that asks for this user name and password between the
+    // updater and the service: an updater started afterwards reaches the
+    // service only through it.
+    void UseAuthProxy(const std::string& strUser, const std::string& strPassword);
 
     CDeviceSimulator m_sim;
     CUpdaterProcess m_process;
     CUpdaterWindow m_window;
+
+private:
+    // The proxy settings UseAuthProxy replaced, given back at the end.
+    std::vector<std::string> m_arrSavedEnvironment;
 };
 
 // True if arrPrefix is the start of arrWhole.

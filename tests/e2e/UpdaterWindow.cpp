@@ -42,6 +42,24 @@ BOOL CALLBACK MatchBox(HWND hWnd, LPARAM lParam)
     pSearch->m_hFound = hWnd;
     return FALSE;
 }
+struct SDialogSearch
+{
+    HWND m_hOwner;
+    const wchar_t* m_pszTitle;
+    HWND m_hFound;
+};
+
+BOOL CALLBACK MatchOwnedDialog(HWND hWnd, LPARAM lParam)
+{
+    auto* pSearch = reinterpret_cast<SDialogSearch*>(lParam);
+    wchar_t szText[64] = L"";
+    if (::GetWindow(hWnd, GW_OWNER) != pSearch->m_hOwner || !::GetClassNameW(hWnd, szText, 64)
+        || wcscmp(szText, kDialogClass) != 0 || !::GetWindowTextW(hWnd, szText, 64)
+        || wcscmp(szText, pSearch->m_pszTitle) != 0)
+        return TRUE;
+    pSearch->m_hFound = hWnd;
+    return FALSE;
+}
 }
 
 bool CUpdaterWindow::IsUpdaterWindow(HWND hWnd)
@@ -151,6 +169,22 @@ HWND CUpdaterWindow::WaitForMessageBox(DWORD dwTimeoutMs, std::wstring& strText)
             strText = ReadControlText(hBox, kMessageTextId);
             return hBox;
         }
+        if (IsGone() || ::GetTickCount() - dwStart >= dwTimeoutMs)
+            return nullptr;
+        ::Sleep(kPollMs);
+    }
+}
+
+HWND CUpdaterWindow::WaitForOwnedDialog(const wchar_t* pszTitle, DWORD dwTimeoutMs)
+{
+    const DWORD dwStart = ::GetTickCount();
+    for (;;)
+    {
+        Poll();
+        SDialogSearch search = { m_hWnd, pszTitle, nullptr };
+        ::EnumWindows(MatchOwnedDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.m_hFound != nullptr && ::IsWindowVisible(search.m_hFound))
+            return search.m_hFound;
         if (IsGone() || ::GetTickCount() - dwStart >= dwTimeoutMs)
             return nullptr;
         ::Sleep(kPollMs);

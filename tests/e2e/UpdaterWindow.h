@@ -45,6 +45,9 @@ public:
     HWND FindMessageBox() const;
     // Waits for a message box owned by the window; its text in strText.
     HWND WaitForMessageBox(DWORD dwTimeoutMs, std::wstring& strText);
+    // Waits for a visible dialog of that title owned by the window (one of
+    // the platform's, say); null if none came.
+    HWND WaitForOwnedDialog(const wchar_t* pszTitle, DWORD dwTimeoutMs);
     // Its OK button clicked; false if the box has no such button.
     static bool DismissMessageBox(HWND hBox);
 

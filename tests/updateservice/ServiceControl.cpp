@@ -228,6 +228,32 @@ std::string ServiceRequestsJson()
     return strJson;
 }
 
+bool ServiceStartProxy(const std::string& strUser, const std::string& strPassword, unsigned short& nPort,
+                       std::string& strError)
+{
+    nPort = 0;
+    std::string strResponse;
+    const int nStatus = ControlExchange("POST", "/_control/proxy",
+                                        "{\"user\": \"" + strUser + "\", \"password\": \"" + strPassword + "\"}",
+                                        strResponse);
+    const size_t nField = strResponse.find("\"port\":");
+    if (nStatus == 200 && nField != std::string::npos)
+        nPort = static_cast<unsigned short>(std::strtoul(strResponse.c_str() + nField + 7, nullptr, 10));
+    strError = nPort != 0 ? std::string() : nStatus == 0 ? "no answer from the update-service stand-in" : strResponse;
+    return nPort != 0;
+}
+
+bool ServiceProxyRequestLines(std::vector<std::string>& arrLines)
+{
+    arrLines.clear();
+    std::string strText;
+    if (ControlExchange("GET", "/_control/proxy", std::string(), strText) != 200)
+        return false;
+    for (size_t nPos = 0, nEnd; (nEnd = strText.find('\n', nPos)) != std::string::npos; nPos = nEnd + 1)
+        arrLines.push_back(strText.substr(nPos, nEnd - nPos));
+    return true;
+}
+
 std::vector<unsigned char> ServiceGeneratedBody(unsigned int nSize, unsigned int nSeed)
 {
     std::vector<unsigned char> arrBody(nSize);

@@ -32,5 +32,12 @@ bool ServiceRequests(std::vector<CServiceRequest>& arrRequests);
 // The recorded service requests as the stand-in's JSON text (empty on failure).
 std::string ServiceRequestsJson();
 
+// Starts a proxy on 127.0.0.1 that answers 407 until a request carries strUser and strPassword (Basic) and
+// sends the others on to the stand-in, in place of any earlier one; ServiceReset stops it.
+bool ServiceStartProxy(const std::string& strUser, const std::string& strPassword, unsigned short& nPort,
+                       std::string& strError);
+// The request lines the running proxy received, oldest first.
+bool ServiceProxyRequestLines(std::vector<std::string>& arrLines);
+
 // The body that the scenario {"body": {"size": nSize, "seed": nSeed}} sends.
 std::vector<unsigned char> ServiceGeneratedBody(unsigned int nSize, unsigned int nSeed);

@@ -9,6 +9,7 @@ import threading
 import time
 from urllib.parse import urlsplit
 
+from authproxy import AuthProxy, ProxyError
 from scenario import ScenarioError, scenarios_from_json
 
 MAX_HEAD = 64 * 1024
@@ -245,7 +246,23 @@ class Handler(socketserver.BaseRequestHandler):
             self.reply(sock, 200, {"ok": True})
         elif route == ("POST", "reset"):
             state.reset()
+            self.server.stop_proxy()
             self.reply(sock, 200, {"ok": True})
+        elif route == ("POST", "proxy"):
+            try:
+                settings = json.loads(request.body.decode("utf-8"))
+                port = self.server.start_proxy(str(settings["user"]), str(settings["password"]))
+            except (ValueError, KeyError, TypeError, ProxyError) as e:
+                self.reply(sock, 400, {"ok": False, "error": str(e)})
+                return
+            self.reply(sock, 200, {"ok": True, "port": port})
+        elif route == ("GET", "proxy"):
+            proxy = self.server.proxy
+            if proxy is None:
+                self.reply(sock, 404, {"ok": False, "error": "no proxy is running"})
+                return
+            self.reply(sock, 200, "".join(line + "\n" for line in proxy.request_lines()).encode("latin-1"),
+                       "text/plain")
         else:
             self.reply(sock, 404, {"ok": False, "error": "no control endpoint %s %s" % route})
 
@@ -258,7 +275,31 @@ class UpdateServiceServer(socketserver.ThreadingTCPServer):
     def __init__(self, port, initial, quiet=False):
         self.state = ServiceState(initial)
         self.quiet = quiet
+        self.proxy = None
+        self.proxy_lock = threading.Lock()
         super().__init__(("127.0.0.1", port), Handler)
+
+    def start_proxy(self, user, password):
+        """Starts a tinyproxy asking for user and password in front of this server, in place of any earlier one."""
+        with self.proxy_lock:
+            if self.proxy is not None:
+                self.proxy.stop()
+                self.proxy = None
+            proxy = AuthProxy(self.server_address[1], user, password)
+            try:
+                port = proxy.start()
+            except ProxyError:
+                proxy.stop()
+                raise
+            self.proxy = proxy
+            self.log("proxy with a password on 127.0.0.1:%d" % port)
+            return port
+
+    def stop_proxy(self):
+        with self.proxy_lock:
+            if self.proxy is not None:
+                self.proxy.stop()
+                self.proxy = None
 
     def log(self, text):
         if not self.quiet:

@@ -77,6 +77,7 @@ def serve(args):
     while not stop.wait(0.5):
         pass
     server.shutdown()
+    server.stop_proxy()
     server.server_close()
     return 0
 
