@@ -45,8 +45,12 @@ public:
     HWND FindMessageBox() const;
     // Waits for a message box owned by the window; its text in strText.
     HWND WaitForMessageBox(DWORD dwTimeoutMs, std::wstring& strText);
-    // Its OK button clicked; false if the box has no such button.
-    static bool DismissMessageBox(HWND hBox);
+    // Its button nButtonId clicked; false if the box has no such button.
+    static bool DismissMessageBox(HWND hBox, int nButtonId = IDOK);
+
+    // The window's answer when Windows asks whether the session may end
+    // (a log-off); -1 when it does not answer.
+    LRESULT QueryEndSession() const;
 
     bool IsGone() const { return !::IsWindow(m_hWnd); }
     bool WaitUntilGone(DWORD dwTimeoutMs) const;
