@@ -7,16 +7,14 @@
 #include "download/DownloadWorker.h"
 #include "resource.h"
 
-namespace
-{
-const wchar_t STOP_QUESTION_TEXT[] =
+// Asked when the window is to close while the image is being written.
+static const WCHAR STOP_QUESTION_TEXT[] =
     L"Your Orvek is being updated.\n\n"
     L"If you stop now, your Orvek may no longer start. You would then have to "
     L"switch it to D/L mode, connect it and update it again.\n\n"
     L"Stop the update and close Orvek Updater?";
 // Shown by Windows to a user who logs off or shuts down during the write.
-const wchar_t SHUTDOWN_REASON_TEXT[] = L"Orvek is being updated.";
-}
+static const WCHAR SHUTDOWN_REASON_TEXT[] = L"Orvek is being updated.";
 
 BEGIN_MESSAGE_MAP(COrvekUpdaterDlg, CDialog)
     ON_WM_PAINT()
