@@ -1,5 +1,6 @@
 #include "window/WindowRun.h"
 #include <commctrl.h>
+#include "e2e/UpdaterWindow.h"
 #include "resource.h"
 #include "window/WindowUnderTest.h"
 
@@ -56,7 +57,7 @@ CWindowRun::~CWindowRun()
     while (::WaitForSingleObject(m_hEnded, 20) == WAIT_TIMEOUT && ::GetTickCount() - dwStart < 10000)
     {
         for (HWND hBox : OwnedBoxes())
-            ClickBoxButton(hBox, IDYES);
+            CUpdaterWindow::DismissMessageBox(hBox, IDYES);
     }
     ::CloseHandle(m_hEnded);
 }
@@ -152,16 +153,6 @@ HWND CWindowRun::WaitForOwnedBox(DWORD dwTimeoutMs) const
             return nullptr;
         ::Sleep(10);
     }
-}
-
-bool CWindowRun::ClickBoxButton(HWND hBox, int nID)
-{
-    HWND hButton = ::GetDlgItem(hBox, nID);
-    if (hButton == nullptr)
-        return false;
-    DWORD_PTR dwResult = 0;
-    ::SendMessageTimeoutW(hButton, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult);
-    return true;
 }
 
 std::wstring CWindowRun::Text(int nID) const

@@ -39,8 +39,6 @@ public:
     std::vector<HWND> OwnedBoxes() const;
     // Waits for one; null after dwTimeoutMs.
     HWND WaitForOwnedBox(DWORD dwTimeoutMs) const;
-    // Clicks the box's button nID; false if it has none.
-    static bool ClickBoxButton(HWND hBox, int nID);
 
     std::wstring Text(int nID) const;
     // The control's own visibility, whatever its parent's.
