@@ -15,6 +15,7 @@ enum AfxSig
     AfxSig_end = 0,
     AfxSig_vv,      // void OnX()
     AfxSig_hv,      // HCURSOR OnX(), result is the handle
+    AfxSig_bv,      // BOOL OnX(), result is the BOOL
     AfxSig_vp,      // void OnX(UINT_PTR)
     AfxSig_lwl,     // LRESULT OnX(WPARAM, LPARAM)
     AfxSig_cmd,     // void OnX(), a WM_COMMAND handler
@@ -80,6 +81,10 @@ protected: \
 #define ON_WM_QUERYDRAGICON() \
     { WM_QUERYDRAGICON, 0, 0, 0, nullptr, AfxSig_hv, \
       AfxToPmsg(static_cast<HCURSOR (CWnd::*)()>(&ThisClass::OnQueryDragIcon)) },
+
+#define ON_WM_QUERYENDSESSION() \
+    { WM_QUERYENDSESSION, 0, 0, 0, nullptr, AfxSig_bv, \
+      AfxToPmsg(static_cast<BOOL (CWnd::*)()>(&ThisClass::OnQueryEndSession)) },
 
 #define ON_WM_TIMER() \
     { WM_TIMER, 0, 0, 0, nullptr, AfxSig_vp, \

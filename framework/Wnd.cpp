@@ -1,6 +1,8 @@
 // CWnd: attaching objects to windows and dispatching their messages.
 #include "Wnd.h"
 #include "DataExchange.h"
+#include "Globals.h"
+#include "WinApp.h"
 #include <memory>
 #include <unordered_map>
 
@@ -129,6 +131,9 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         *pResult = reinterpret_cast<LRESULT>(
             (this->*reinterpret_cast<HCURSOR (CWnd::*)()>(pEntry->pfn))());
         break;
+    case AfxSig_bv:
+        *pResult = (this->*reinterpret_cast<BOOL (CWnd::*)()>(pEntry->pfn))();
+        break;
     case AfxSig_vp:
         (this->*reinterpret_cast<void (CWnd::*)(UINT_PTR)>(pEntry->pfn))(wParam);
         *pResult = 0;
@@ -180,6 +185,11 @@ HCURSOR CWnd::OnQueryDragIcon()
 void CWnd::OnTimer(UINT_PTR /*nIDEvent*/)
 {
     Default();
+}
+
+BOOL CWnd::OnQueryEndSession()
+{
+    return static_cast<BOOL>(Default());
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
@@ -349,6 +359,13 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
 {
     return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
                                                   reinterpret_cast<LPARAM>(hIcon)));
+}
+
+int CWnd::MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption, UINT nType)
+{
+    if (lpszCaption == nullptr && AfxGetApp() != nullptr)
+        lpszCaption = AfxGetApp()->m_pszAppName;
+    return ::MessageBoxW(m_hWnd, lpszText, lpszCaption, nType);
 }
 
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate)

@@ -63,6 +63,10 @@ public:
 
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
 
+    // A message box owned by this window; without a caption, the
+    // application's name.
+    int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK);
+
     // Moves data between the window's members and its controls: to the
     // controls when bSaveAndValidate is FALSE.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
@@ -83,6 +87,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnTimer(UINT_PTR nIDEvent);
+    BOOL OnQueryEndSession();
 
     static LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 

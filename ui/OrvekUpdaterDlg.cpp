@@ -7,10 +7,20 @@
 #include "download/DownloadWorker.h"
 #include "resource.h"
 
+// Asked when the window is to close while the image is being written.
+static const WCHAR STOP_QUESTION_TEXT[] =
+    L"Your Orvek is being updated.\n\n"
+    L"If you stop now, your Orvek may no longer start. You would then have to "
+    L"switch it to D/L mode, connect it and update it again.\n\n"
+    L"Stop the update and close Orvek Updater?";
+// Shown by Windows to a user who logs off or shuts down during the write.
+static const WCHAR SHUTDOWN_REASON_TEXT[] = L"Orvek is being updated.";
+
 BEGIN_MESSAGE_MAP(COrvekUpdaterDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_TIMER()
+    ON_WM_QUERYENDSESSION()
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_BEGIN, OnDownloadBegin)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_PROGRESS, OnDownloadProgress)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_COMPLETE, OnDownloadComplete)
@@ -23,7 +33,8 @@ COrvekUpdaterDlg::COrvekUpdaterDlg()
     : CDialog(IDD_UPDATER_DIALOG, nullptr),
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_nState(STATE_NONE),
-      m_bWorkerRunning(false)
+      m_bWorkerRunning(false),
+      m_bAskingToStop(false)
 {
 }
 
@@ -79,6 +90,7 @@ void COrvekUpdaterDlg::SetState(int nState)
     m_staticDownload.ShowWindow(SW_HIDE);
     m_staticUpdate.ShowWindow(SW_HIDE);
 
+    GuardUpdate(nState);
     m_nState = nState;
 
     switch (nState)
@@ -124,6 +136,16 @@ void COrvekUpdaterDlg::FocusButton()
     const HWND hWndActive = ::GetActiveWindow();
     if (hWndActive == m_hWnd || hWndActive == nullptr)
         GotoDlgCtrl(&m_btnUpdate);
+}
+
+void COrvekUpdaterDlg::GuardUpdate(int nNewState)
+{
+    const bool bRunning = nNewState == STATE_DOWNLOADING || nNewState == STATE_UPDATING;
+    ::SetThreadExecutionState(bRunning ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+    if (m_nState == STATE_UPDATING)
+        ::ShutdownBlockReasonDestroy(m_hWnd);
+    else if (nNewState == STATE_UPDATING)
+        ::ShutdownBlockReasonCreate(m_hWnd, SHUTDOWN_REASON_TEXT);
 }
 
 void COrvekUpdaterDlg::OnTimer(UINT_PTR nIDEvent)
@@ -190,6 +212,36 @@ void COrvekUpdaterDlg::OnOK()
     SetState(STATE_DOWNLOADING);
     if (AfxBeginThread(DownloadThreadProc, m_hWnd) != nullptr)
         m_bWorkerRunning = true;
+}
+
+void COrvekUpdaterDlg::OnCancel()
+{
+    // Escape, the close box, Alt+F4 and the system menu all come here. A
+    // second request while the question is up adds no second question.
+    if (m_bAskingToStop)
+        return;
+    if (m_nState == STATE_UPDATING)
+    {
+        // The write goes on while the question is up; the answer counts
+        // even if it has ended meanwhile.
+        m_bAskingToStop = true;
+        const int nAnswer = MessageBox(STOP_QUESTION_TEXT, nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        m_bAskingToStop = false;
+        if (nAnswer != IDYES)
+        {
+            // A write that ended under the question showed the button.
+            if (m_btnUpdate.IsWindowVisible())
+                FocusButton();
+            return;
+        }
+    }
+    CDialog::OnCancel();
+}
+
+BOOL COrvekUpdaterDlg::OnQueryEndSession()
+{
+    // An image half written can leave the device unable to start.
+    return m_nState != STATE_UPDATING;
 }
 
 LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)

@@ -32,6 +32,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
+    // Ends the window; while the image is being written, only if the user
+    // says so.
+    void OnCancel() override;
 
     // Switches the window to nState; STATE_NONE probes for the device.
     void SetState(int nState);
@@ -43,6 +46,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnTimer(UINT_PTR nIDEvent);
+    BOOL OnQueryEndSession();
     LRESULT OnDownloadBegin(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadComplete(WPARAM wParam, LPARAM lParam);
@@ -63,4 +67,11 @@ protected:
     // download's failure report, the download's completion without the
     // device, or the transfer's completion report.
     bool m_bWorkerRunning;
+    // The question whether to stop the write is up.
+    bool m_bAskingToStop;
+
+private:
+    // Holds sleep off while an update runs, and log-off while the image is
+    // written; called by SetState before m_nState becomes nNewState.
+    void GuardUpdate(int nNewState);
 };

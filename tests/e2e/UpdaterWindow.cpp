@@ -191,15 +191,24 @@ HWND CUpdaterWindow::WaitForOwnedDialog(const wchar_t* pszTitle, DWORD dwTimeout
     }
 }
 
-bool CUpdaterWindow::DismissMessageBox(HWND hBox)
+bool CUpdaterWindow::DismissMessageBox(HWND hBox, int nButtonId)
 {
-    // A box with only an OK button gives it IDOK.
-    HWND hOk = ::GetDlgItem(hBox, IDOK);
-    if (hOk == nullptr)
+    // A box's buttons have the ids of the answers they give (IDOK, IDYES, IDNO).
+    HWND hButton = ::GetDlgItem(hBox, nButtonId);
+    if (hButton == nullptr)
         return false;
     DWORD_PTR dwResult = 0;
-    ::SendMessageTimeoutW(hOk, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult);
+    ::SendMessageTimeoutW(hButton, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult);
     return true;
+}
+
+LRESULT CUpdaterWindow::QueryEndSession() const
+{
+    DWORD_PTR dwResult = 0;
+    if (::SendMessageTimeoutW(m_hWnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &dwResult)
+        == 0)
+        return -1;
+    return static_cast<LRESULT>(dwResult);
 }
 
 bool CUpdaterWindow::WaitUntilGone(DWORD dwTimeoutMs) const

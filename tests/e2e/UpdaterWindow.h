@@ -48,8 +48,12 @@ public:
     // Waits for a visible dialog of that title owned by the window (one of
     // the platform's, say); null if none came.
     HWND WaitForOwnedDialog(const wchar_t* pszTitle, DWORD dwTimeoutMs);
-    // Its OK button clicked; false if the box has no such button.
-    static bool DismissMessageBox(HWND hBox);
+    // Its button nButtonId clicked; false if the box has no such button.
+    static bool DismissMessageBox(HWND hBox, int nButtonId = IDOK);
+
+    // The window's answer when Windows asks whether the session may end
+    // (a log-off); -1 when it does not answer.
+    LRESULT QueryEndSession() const;
 
     bool IsGone() const { return !::IsWindow(m_hWnd); }
     bool WaitUntilGone(DWORD dwTimeoutMs) const;

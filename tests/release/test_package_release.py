@@ -110,7 +110,7 @@ class ReleasePackage(unittest.TestCase):
         with open(package_release.USER_README, encoding="utf-8") as f:
             readme = " ".join(f.read().split())
         for name, text in texts:
-            if " ".join(text.split()) not in readme:
+            if " ".join(text.replace("\\n", " ").split()) not in readme:
                 self.fail("docs/README.txt does not quote and explain %s: %r" % (name, text))
 
     def test_sums_verify_and_catch_a_changed_file(self):

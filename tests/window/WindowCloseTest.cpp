@@ -1,9 +1,11 @@
-// Escape, the close box and the system menu's Close end the window with
-// IDCANCEL in every state, at once and without a question. The key and the
-// click are real input, through the system's input queue, so these cases
-// run alone: another test's window could take the foreground.
+// Escape, the close box, Alt+F4 and the system menu's Close end the window
+// with IDCANCEL: at once in every state but the write, where a question
+// comes first. The keys and the click are real input, through the system's
+// input queue, so these cases run alone: another test's window could take
+// the foreground.
 #include <string>
 #include "app/Notifications.h"
+#include "e2e/UpdaterWindow.h"
 #include "resource.h"
 #include "window/WindowFixture.h"
 
@@ -13,6 +15,7 @@ enum class Ending
 {
     EscapeKey,
     CloseBox,
+    AltF4,
     SystemMenuClose
 };
 
@@ -25,7 +28,7 @@ struct CCloseCase
 std::string Describe(const CCloseCase& closeCase)
 {
     static const char* const kStates[] = { "None", "Disconnected", "Connected", "Downloading", "Updating", "Done" };
-    static const char* const kEndings[] = { "EscapeKey", "CloseBox", "SystemMenuClose" };
+    static const char* const kEndings[] = { "EscapeKey", "CloseBox", "AltF4", "SystemMenuClose" };
     return std::string(kStates[closeCase.nState]) + "_" + kEndings[static_cast<int>(closeCase.ending)];
 }
 
@@ -39,14 +42,23 @@ std::string CaseName(const ::testing::TestParamInfo<CCloseCase>& info)
     return Describe(info.param);
 }
 
-void SendKey(WORD wKey)
+// The key pressed and released, with Alt held when bAlt.
+void SendKey(WORD wKey, bool bAlt = false)
 {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = wKey;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
+    INPUT inputs[4] = {};
+    UINT nCount = 0;
+    auto add = [&inputs, &nCount](WORD wVk, DWORD dwFlags) {
+        inputs[nCount].type = INPUT_KEYBOARD;
+        inputs[nCount].ki.wVk = wVk;
+        inputs[nCount++].ki.dwFlags = dwFlags;
+    };
+    if (bAlt)
+        add(VK_MENU, 0);
+    add(wKey, 0);
+    add(wKey, KEYEVENTF_KEYUP);
+    if (bAlt)
+        add(VK_MENU, KEYEVENTF_KEYUP);
+    ::SendInput(nCount, inputs, sizeof(INPUT));
 }
 
 void ClickAt(POINT pt)
@@ -96,7 +108,7 @@ protected:
 };
 }
 
-TEST_P(WindowCloseTest, EndsTheWindowWithCancel)
+TEST_P(WindowCloseTest, EndsTheWindowWithCancelAskingOnlyDuringTheWrite)
 {
     const CCloseCase closeCase = GetParam();
     ASSERT_NO_FATAL_FAILURE(OpenWindow(closeCase.nState != STATE_DISCONNECTED));
@@ -117,11 +129,22 @@ TEST_P(WindowCloseTest, EndsTheWindowWithCancel)
         ClickAt(pt);
         break;
     }
+    case Ending::AltF4:
+        ASSERT_TRUE(::SetForegroundWindow(hWnd));
+        SendKey(VK_F4, true);
+        break;
     case Ending::SystemMenuClose:
         ::PostMessageW(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     }
 
+    if (closeCase.nState == STATE_UPDATING)
+    {
+        const HWND hQuestion = m_run.WaitForOwnedBox(5000);
+        ASSERT_NE(hQuestion, nullptr) << "no question during the write";
+        EXPECT_TRUE(::IsWindow(hWnd));
+        ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDYES));
+    }
     ASSERT_TRUE(m_run.WaitForEnd(5000)) << "the window is still open in state " << m_run.State();
     EXPECT_EQ(m_run.Result(), IDCANCEL);
     EXPECT_FALSE(::IsWindow(hWnd));
@@ -132,11 +155,61 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CCloseCase{ STATE_DISCONNECTED, Ending::EscapeKey }, CCloseCase{ STATE_DISCONNECTED, Ending::CloseBox },
                       CCloseCase{ STATE_DISCONNECTED, Ending::SystemMenuClose },
                       CCloseCase{ STATE_CONNECTED, Ending::EscapeKey }, CCloseCase{ STATE_CONNECTED, Ending::CloseBox },
-                      CCloseCase{ STATE_CONNECTED, Ending::SystemMenuClose },
+                      CCloseCase{ STATE_CONNECTED, Ending::AltF4 }, CCloseCase{ STATE_CONNECTED, Ending::SystemMenuClose },
                       CCloseCase{ STATE_DOWNLOADING, Ending::EscapeKey }, CCloseCase{ STATE_DOWNLOADING, Ending::CloseBox },
                       CCloseCase{ STATE_DOWNLOADING, Ending::SystemMenuClose },
                       CCloseCase{ STATE_UPDATING, Ending::EscapeKey }, CCloseCase{ STATE_UPDATING, Ending::CloseBox },
-                      CCloseCase{ STATE_UPDATING, Ending::SystemMenuClose },
+                      CCloseCase{ STATE_UPDATING, Ending::AltF4 }, CCloseCase{ STATE_UPDATING, Ending::SystemMenuClose },
                       CCloseCase{ STATE_DONE, Ending::EscapeKey }, CCloseCase{ STATE_DONE, Ending::CloseBox },
                       CCloseCase{ STATE_DONE, Ending::SystemMenuClose }),
     CaseName);
+
+// The question during the write: one at a time, however often the user asks
+// to close, and its answer counts even when the write has ended meanwhile.
+class WindowStopQuestionTest : public CWindowFixture
+{
+protected:
+    // Asks during the write, asks twice more, and lets the write end; the
+    // one question is left up.
+    HWND AskThenEndTheWrite()
+    {
+        OpenWindow(true);
+        if (HasFatalFailure())
+            return nullptr;
+        m_run.Notify(UWM_DOWNLOAD_BEGIN);
+        m_run.Notify(UWM_UPDATE_BEGIN);
+        ::PostMessageW(m_run.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        const HWND hQuestion = m_run.WaitForOwnedBox(5000);
+        EXPECT_NE(hQuestion, nullptr) << "no question during the write";
+
+        ::PostMessageW(m_run.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::PostMessageW(m_run.Window(), WM_COMMAND, IDCANCEL, 0);
+        // A tick comes off the queue only after every message posted before it.
+        WaitForTicks(1);
+        m_run.Notify(UWM_UPDATE_PROGRESS, 50);
+        EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 50) << "the reports wait for the answer";
+        m_run.Notify(UWM_UPDATE_COMPLETE, 1);
+        EXPECT_EQ(m_run.State(), STATE_DONE);
+        EXPECT_EQ(m_run.OwnedBoxes().size(), 1u);
+        return hQuestion;
+    }
+};
+
+TEST_F(WindowStopQuestionTest, YesAfterTheWriteEndedEndsTheWindow)
+{
+    const HWND hQuestion = AskThenEndTheWrite();
+    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDYES));
+    ASSERT_TRUE(m_run.WaitForEnd(5000)) << "the window is still open";
+    EXPECT_EQ(m_run.Result(), IDCANCEL);
+}
+
+TEST_F(WindowStopQuestionTest, NoAfterTheWriteEndedLeavesTheWindowDone)
+{
+    const HWND hQuestion = AskThenEndTheWrite();
+    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDNO));
+    WaitForTicks(1);
+    EXPECT_FALSE(m_run.WaitForEnd(0)) << "No ended the window";
+    EXPECT_EQ(m_run.State(), STATE_DONE);
+    EXPECT_TRUE(m_run.OwnedBoxes().empty()) << "another question followed";
+    EXPECT_EQ(m_run.Focus(), m_run.Control(IDOK)) << "\"Done!\" has no focus after the question";
+}

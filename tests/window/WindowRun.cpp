@@ -1,5 +1,6 @@
 #include "window/WindowRun.h"
 #include <commctrl.h>
+#include "e2e/UpdaterWindow.h"
 #include "resource.h"
 #include "window/WindowUnderTest.h"
 
@@ -8,14 +9,33 @@ const int g_arrControlIds[7] = { IDC_PICTURE,         IDOK,           IDC_PROGRE
 
 namespace
 {
-BOOL CALLBACK FindShownDialog(HWND hWnd, LPARAM lParam)
+bool IsShownDialog(HWND hWnd)
 {
     wchar_t szClass[16] = {};
     ::GetClassNameW(hWnd, szClass, 16);
-    if (wcscmp(szClass, L"#32770") != 0 || !::IsWindowVisible(hWnd))
+    return wcscmp(szClass, L"#32770") == 0 && ::IsWindowVisible(hWnd);
+}
+
+BOOL CALLBACK FindShownDialog(HWND hWnd, LPARAM lParam)
+{
+    if (!IsShownDialog(hWnd))
         return TRUE;
     *reinterpret_cast<HWND*>(lParam) = hWnd;
     return FALSE;
+}
+
+struct SOwnedBoxes
+{
+    HWND m_hOwner;
+    std::vector<HWND> m_arrBoxes;
+};
+
+BOOL CALLBACK CollectOwnedBox(HWND hWnd, LPARAM lParam)
+{
+    auto* pSearch = reinterpret_cast<SOwnedBoxes*>(lParam);
+    if (IsShownDialog(hWnd) && ::GetWindow(hWnd, GW_OWNER) == pSearch->m_hOwner)
+        pSearch->m_arrBoxes.push_back(hWnd);
+    return TRUE;
 }
 }
 
@@ -33,7 +53,12 @@ CWindowRun::~CWindowRun()
         return;
     if (::IsWindow(m_hWnd))
         ::PostMessageW(m_hWnd, WM_COMMAND, IDCANCEL, 0);
-    ::WaitForSingleObject(m_hEnded, 10000);
+    const DWORD dwStart = ::GetTickCount();
+    while (::WaitForSingleObject(m_hEnded, 20) == WAIT_TIMEOUT && ::GetTickCount() - dwStart < 10000)
+    {
+        for (HWND hBox : OwnedBoxes())
+            CUpdaterWindow::DismissMessageBox(hBox, IDYES);
+    }
     ::CloseHandle(m_hEnded);
 }
 
@@ -102,6 +127,32 @@ void CWindowRun::SetState(int nState) const
 void CWindowRun::Notify(UINT message, WPARAM wParam) const
 {
     ::SendMessageW(m_hWnd, message, wParam, 0);
+}
+
+EXECUTION_STATE CWindowRun::ExecutionState() const
+{
+    return static_cast<EXECUTION_STATE>(::SendMessageW(m_hWnd, WM_TEST_GET_EXECUTION_STATE, 0, 0));
+}
+
+std::vector<HWND> CWindowRun::OwnedBoxes() const
+{
+    SOwnedBoxes search = { m_hWnd, {} };
+    ::EnumThreadWindows(m_dwThreadId, CollectOwnedBox, reinterpret_cast<LPARAM>(&search));
+    return search.m_arrBoxes;
+}
+
+HWND CWindowRun::WaitForOwnedBox(DWORD dwTimeoutMs) const
+{
+    const DWORD dwStart = ::GetTickCount();
+    for (;;)
+    {
+        const std::vector<HWND> arrBoxes = OwnedBoxes();
+        if (!arrBoxes.empty())
+            return arrBoxes.front();
+        if (::GetTickCount() - dwStart > dwTimeoutMs)
+            return nullptr;
+        ::Sleep(10);
+    }
 }
 
 std::wstring CWindowRun::Text(int nID) const

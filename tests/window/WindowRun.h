@@ -14,7 +14,8 @@ class CWindowRun
 {
 public:
     CWindowRun() = default;
-    // Ends a window still open (IDCANCEL) and waits for its modal run.
+    // Ends a window still open (IDCANCEL, and Yes to a question) and waits
+    // for its modal run.
     ~CWindowRun();
     CWindowRun(const CWindowRun&) = delete;
     CWindowRun& operator=(const CWindowRun&) = delete;
@@ -32,6 +33,12 @@ public:
     void SetState(int nState) const;
     // Sends one of the workers' notifications.
     void Notify(UINT message, WPARAM wParam = 0) const;
+    EXECUTION_STATE ExecutionState() const;
+
+    // The visible message boxes the window owns.
+    std::vector<HWND> OwnedBoxes() const;
+    // Waits for one; null after dwTimeoutMs.
+    HWND WaitForOwnedBox(DWORD dwTimeoutMs) const;
 
     std::wstring Text(int nID) const;
     // The control's own visibility, whatever its parent's.

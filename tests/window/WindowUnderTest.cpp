@@ -3,6 +3,7 @@
 BEGIN_MESSAGE_MAP(CWindowUnderTest, COrvekUpdaterDlg)
     ON_MESSAGE(WM_TEST_SET_STATE, OnTestSetState)
     ON_MESSAGE(WM_TEST_GET_STATE, OnTestGetState)
+    ON_MESSAGE(WM_TEST_GET_EXECUTION_STATE, OnTestGetExecutionState)
 END_MESSAGE_MAP()
 
 LRESULT CWindowUnderTest::OnTestSetState(WPARAM wParam, LPARAM /*lParam*/)
@@ -14,4 +15,12 @@ LRESULT CWindowUnderTest::OnTestSetState(WPARAM wParam, LPARAM /*lParam*/)
 LRESULT CWindowUnderTest::OnTestGetState(WPARAM /*wParam*/, LPARAM /*lParam*/)
 {
     return m_nState;
+}
+
+LRESULT CWindowUnderTest::OnTestGetExecutionState(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    // The state is read only by setting it, so it is put back at once.
+    const EXECUTION_STATE state = ::SetThreadExecutionState(ES_CONTINUOUS);
+    ::SetThreadExecutionState(state);
+    return static_cast<LRESULT>(state);
 }

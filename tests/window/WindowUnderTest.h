@@ -8,6 +8,8 @@
 constexpr UINT WM_TEST_SET_STATE = WM_APP + 100;
 // Result: the window's state.
 constexpr UINT WM_TEST_GET_STATE = WM_APP + 101;
+// Result: the window thread's execution state, read and put back.
+constexpr UINT WM_TEST_GET_EXECUTION_STATE = WM_APP + 102;
 
 class CWindowUnderTest : public COrvekUpdaterDlg
 {
@@ -17,4 +19,5 @@ public:
 protected:
     LRESULT OnTestSetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestGetState(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestGetExecutionState(WPARAM wParam, LPARAM lParam);
 };
