@@ -106,9 +106,9 @@ TEST_F(CE2ETest, CacheableAnswerUpdatesAndLeavesNoCopyOnDisk)
     EXPECT_TRUE(arrRequests[0].m_strBody.empty());
 }
 
-// Started again while its window is up (minimised here): the second program
-// shows nothing, never looks for the device, brings the first window back to
-// the front and ends; the first window then updates as usual.
+// Started again while its window is minimised behind another one: the second
+// program shows nothing, never looks for the device, brings the first window
+// back to the front and ends; the first window then updates as usual.
 TEST_F(CE2ETest, SecondStartBringsTheRunningWindowForwardAndEnds)
 {
     const std::vector<unsigned char> arrImage = ServeImage(200000, 82);
@@ -116,13 +116,22 @@ TEST_F(CE2ETest, SecondStartBringsTheRunningWindowForwardAndEnds)
     ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
     ::ShowWindow(m_window.Handle(), SW_MINIMIZE);
     ASSERT_TRUE(::IsIconic(m_window.Handle()));
+    const HWND hOther = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                          300, 200, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(hOther);
+    ASSERT_EQ(::GetForegroundWindow(), hOther);
 
     CUpdaterProcess second;
     ASSERT_TRUE(second.Start()) << "cannot start a second OrvekUpdater.exe, error " << second.LastError();
     SProcessWindows search = { second.Id(), false };
     const DWORD dwStart = ::GetTickCount();
     while (!second.WaitForExit(10) && !search.m_bFound && ::GetTickCount() - dwStart < EXIT_TIMEOUT_MS)
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
         ::EnumWindows(FindVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    }
     EXPECT_FALSE(search.m_bFound) << "the second program showed a window";
     ASSERT_TRUE(second.WaitForExit(EXIT_TIMEOUT_MS)) << "the second program is still running";
 
@@ -131,9 +140,17 @@ TEST_F(CE2ETest, SecondStartBringsTheRunningWindowForwardAndEnds)
     EXPECT_EQ(nWindows, 1) << "updater windows on the desktop";
     EXPECT_FALSE(::IsIconic(m_window.Handle())) << "the first window is still minimised";
     EXPECT_EQ(::GetForegroundWindow(), m_window.Handle()) << "the first window is not in front";
-    const std::string strPid = " pid=" + std::to_string(second.Id()) + " ";
+    ::DestroyWindow(hOther);
+    // The first program's probes are in the stand-in's log, the second's must not be.
+    const std::string strFirstPid = " pid=" + std::to_string(m_process.Id()) + " ";
+    const std::string strSecondPid = " pid=" + std::to_string(second.Id()) + " ";
+    bool bFirstProbed = false;
     for (const std::string& strLine : m_sim.SetupApiLog())
-        EXPECT_EQ(strLine.find(strPid), std::string::npos) << "the second program looked for the device: " << strLine;
+    {
+        bFirstProbed = bFirstProbed || strLine.find(strFirstPid) != std::string::npos;
+        EXPECT_EQ(strLine.find(strSecondPid), std::string::npos) << "the second program looked for the device: " << strLine;
+    }
+    EXPECT_TRUE(bFirstProbed) << "no probe of the first program in the log";
 
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
