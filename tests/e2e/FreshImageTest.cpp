@@ -45,35 +45,11 @@ std::set<std::wstring> UserFilesOfSize(ULONGLONG nSize)
     return setFound;
 }
 
-std::string Describe(const std::set<std::wstring>& setPaths)
-{
-    std::string strList;
-    for (const std::wstring& strPath : setPaths)
-        strList += "\n  " + std::string(strPath.begin(), strPath.end());
-    return strList;
-}
-
 BOOL CALLBACK CountUpdaterWindow(HWND hWnd, LPARAM lParam)
 {
     if (CUpdaterWindow::IsUpdaterWindow(hWnd))
         ++*reinterpret_cast<int*>(lParam);
     return TRUE;
-}
-
-struct SProcessWindows
-{
-    DWORD m_dwProcessId;
-    bool m_bFound;
-};
-
-BOOL CALLBACK FindVisibleWindowOf(HWND hWnd, LPARAM lParam)
-{
-    auto* pSearch = reinterpret_cast<SProcessWindows*>(lParam);
-    DWORD dwProcessId = 0;
-    ::GetWindowThreadProcessId(hWnd, &dwProcessId);
-    if (dwProcessId == pSearch->m_dwProcessId && ::IsWindowVisible(hWnd))
-        pSearch->m_bFound = true;
-    return !pSearch->m_bFound;
 }
 }
 
@@ -94,8 +70,7 @@ TEST_F(CE2ETest, CacheableAnswerUpdatesAndLeavesNoCopyOnDisk)
     ExpectProcessEnds();
 
     const std::set<std::wstring> setAfter = UserFilesOfSize(kImageSize);
-    EXPECT_EQ(setBefore, setAfter) << "files of the image's size before:" << Describe(setBefore)
-                                   << "\nafter:" << Describe(setAfter);
+    EXPECT_EQ(setBefore, setAfter) << "files of the image's size in the user folders, before and after";
 
     std::vector<CServiceRequest> arrRequests;
     ASSERT_TRUE(ServiceRequests(arrRequests));
@@ -123,16 +98,16 @@ TEST_F(CE2ETest, SecondStartBringsTheRunningWindowForwardAndEnds)
 
     CUpdaterProcess second;
     ASSERT_TRUE(second.Start()) << "cannot start a second OrvekUpdater.exe, error " << second.LastError();
-    SProcessWindows search = { second.Id(), false };
+    HWND hShown = nullptr;
     const DWORD dwStart = ::GetTickCount();
-    while (!second.WaitForExit(10) && !search.m_bFound && ::GetTickCount() - dwStart < EXIT_TIMEOUT_MS)
+    while (!second.WaitForExit(10) && hShown == nullptr && ::GetTickCount() - dwStart < EXIT_TIMEOUT_MS)
     {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             ::DispatchMessageW(&msg);
-        ::EnumWindows(FindVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+        hShown = second.FindVisibleWindow();
     }
-    EXPECT_FALSE(search.m_bFound) << "the second program showed a window";
+    EXPECT_EQ(hShown, nullptr) << "the second program showed a window";
     ASSERT_TRUE(second.WaitForExit(EXIT_TIMEOUT_MS)) << "the second program is still running";
 
     int nWindows = 0;
