@@ -47,10 +47,9 @@ COrvekUpdaterApp::~COrvekUpdaterApp()
 BOOL COrvekUpdaterApp::InitInstance()
 {
     // A second updater would open the device beside the first and mix its
-    // stream into the other's; it leaves before it looks for the device.
-    // Access denied: another session's updater made the mutex, with rights
-    // that do not include ours. Any other failure tells nothing, so the
-    // program runs.
+    // stream into the other's, so it leaves before it looks for the device.
+    // Access denied means another session's updater made the mutex; any
+    // other failure tells nothing, and the program runs.
     m_hUpdaterMutex = ::CreateMutexW(nullptr, FALSE, UPDATER_MUTEX_NAME);
     const DWORD dwError = ::GetLastError();
     if (m_hUpdaterMutex != nullptr ? dwError == ERROR_ALREADY_EXISTS : dwError == ERROR_ACCESS_DENIED)
