@@ -14,12 +14,50 @@ UINT UWM_UPDATE_BEGIN = ::RegisterWindowMessageW(L"UWM_UPDATE_BEGIN");
 UINT UWM_UPDATE_PROGRESS = ::RegisterWindowMessageW(L"UWM_UPDATE_PROGRESS");
 UINT UWM_UPDATE_COMPLETE = ::RegisterWindowMessageW(L"UWM_UPDATE_COMPLETE");
 
+// The device belongs to the computer, not to one logged-on user, so the
+// name is in the global namespace: an updater in another session counts too.
+static const WCHAR UPDATER_MUTEX_NAME[] = L"Global\\OrvekUpdater.Running";
+static const WCHAR DIALOG_CLASS[] = L"#32770";
+static const WCHAR UPDATER_CAPTION[] = L"Orvek Updater";
+
 BEGIN_MESSAGE_MAP(COrvekUpdaterApp, CWinAppEx)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
+// Brings the updater window of this session to the front, with the message
+// box it shows, if any.
+static void BringRunningUpdaterForward()
+{
+    HWND hWnd = ::FindWindowW(DIALOG_CLASS, UPDATER_CAPTION);
+    if (hWnd == nullptr)
+        return;
+    // What was found may be one of the window's message boxes, which share its caption.
+    hWnd = ::GetAncestor(hWnd, GA_ROOTOWNER);
+    if (::IsIconic(hWnd))
+        ::ShowWindow(hWnd, SW_RESTORE);
+    ::SetForegroundWindow(::GetLastActivePopup(hWnd));
+}
+
+COrvekUpdaterApp::~COrvekUpdaterApp()
+{
+    if (m_hUpdaterMutex != nullptr)
+        ::CloseHandle(m_hUpdaterMutex);
+}
+
 BOOL COrvekUpdaterApp::InitInstance()
 {
+    // A second updater would open the device beside the first and mix its
+    // stream into the other's, so it leaves before it looks for the device.
+    // Access denied means another session's updater made the mutex; any
+    // other failure tells nothing, and the program runs.
+    m_hUpdaterMutex = ::CreateMutexW(nullptr, FALSE, UPDATER_MUTEX_NAME);
+    const DWORD dwError = ::GetLastError();
+    if (m_hUpdaterMutex != nullptr ? dwError == ERROR_ALREADY_EXISTS : dwError == ERROR_ACCESS_DENIED)
+    {
+        BringRunningUpdaterForward();
+        return FALSE;
+    }
+
     INITCOMMONCONTROLSEX initControls;
     initControls.dwSize = sizeof(initControls);
     initControls.dwICC = ICC_WIN95_CLASSES;

@@ -1,5 +1,5 @@
 // COrvekUpdaterApp: the application object; its whole life is one modal run
-// of the updater window.
+// of the updater window, and only one such run goes on at a time.
 #pragma once
 #include "framework/afxwin.h"
 
@@ -7,12 +7,16 @@ class COrvekUpdaterApp : public CWinAppEx
 {
 public:
     COrvekUpdaterApp() = default;
-    ~COrvekUpdaterApp() override = default;
+    ~COrvekUpdaterApp() override;
 
     DECLARE_MESSAGE_MAP()
 
 public:
     BOOL InitInstance() override;
+
+private:
+    // Held for the program's life: the mark that an updater runs.
+    HANDLE m_hUpdaterMutex = nullptr;
 };
 
 extern COrvekUpdaterApp theApp;

@@ -172,7 +172,10 @@ void CUpdateRequest::SendTo(const CRequestTarget& target, HWND hWndOwner)
 {
     m_pFile.reset();
     m_pConnection.reset(m_pSession->GetHttpConnection(target.m_strServer, target.m_nPort));
-    DWORD dwFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    // Always from the service and never into the Internet cache: a stored
+    // copy could later be written to a device as the current image.
+    DWORD dwFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD
+                    | INTERNET_FLAG_NO_CACHE_WRITE;
     if (target.m_bSecure)
         dwFlags |= INTERNET_FLAG_SECURE;
     m_pFile.reset(m_pConnection->OpenRequest(L"GET", target.m_strObject, nullptr, REQUEST_CONTEXT, nullptr,

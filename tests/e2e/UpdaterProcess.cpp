@@ -13,21 +13,29 @@ std::string ProgramFolder()
     return strPath.substr(0, strPath.find_last_of('\\') + 1);
 }
 
-struct SMainWindowSearch
+struct SWindowSearch
 {
     DWORD m_dwProcessId;
+    bool (*m_pfnMatch)(HWND);
     HWND m_hFound;
 };
 
-BOOL CALLBACK MatchMainWindow(HWND hWnd, LPARAM lParam)
+BOOL CALLBACK MatchWindowOfProcess(HWND hWnd, LPARAM lParam)
 {
-    auto* pSearch = reinterpret_cast<SMainWindowSearch*>(lParam);
+    auto* pSearch = reinterpret_cast<SWindowSearch*>(lParam);
     DWORD dwProcessId = 0;
     ::GetWindowThreadProcessId(hWnd, &dwProcessId);
-    if (dwProcessId != pSearch->m_dwProcessId || !CUpdaterWindow::IsUpdaterWindow(hWnd))
+    if (dwProcessId != pSearch->m_dwProcessId || !pSearch->m_pfnMatch(hWnd))
         return TRUE;
     pSearch->m_hFound = hWnd;
     return FALSE;
+}
+
+HWND FindWindowOfProcess(DWORD dwProcessId, bool (*pfnMatch)(HWND))
+{
+    SWindowSearch search = { dwProcessId, pfnMatch, nullptr };
+    ::EnumWindows(MatchWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.m_hFound;
 }
 }
 
@@ -75,7 +83,10 @@ bool CUpdaterProcess::WaitForExit(DWORD dwTimeoutMs) const
 
 HWND CUpdaterProcess::FindMainWindow() const
 {
-    SMainWindowSearch search = { m_info.dwProcessId, nullptr };
-    ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
-    return search.m_hFound;
+    return FindWindowOfProcess(m_info.dwProcessId, CUpdaterWindow::IsUpdaterWindow);
+}
+
+HWND CUpdaterProcess::FindVisibleWindow() const
+{
+    return FindWindowOfProcess(m_info.dwProcessId, [](HWND hWnd) { return ::IsWindowVisible(hWnd) != FALSE; });
 }

@@ -24,6 +24,8 @@ public:
     // The updater window of this process: a dialog with the status line;
     // null while there is none.
     HWND FindMainWindow() const;
+    // Any visible top-level window of this process, message boxes included.
+    HWND FindVisibleWindow() const;
 
 private:
     PROCESS_INFORMATION m_info;
