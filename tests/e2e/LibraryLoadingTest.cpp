@@ -1,0 +1,132 @@
+// Where the shipped program takes WinInet from: never from the folder it
+// was started from, as a copy downloaded into a user's Downloads would be.
+#include "e2e/E2EFixture.h"
+#include <cstring>
+#include "updateservice/ServiceControl.h"
+
+namespace
+{
+const char kPlantedMark[] = "wininet.dll.loaded";
+
+// Wine's load order for wininet.dll in OrvekUpdater.exe processes, while
+// the object lives. Set in Wine's registry, since Wine takes
+// WINEDLLOVERRIDES from the Unix environment, which a test cannot change
+// for its child.
+class CWininetLoadOrder
+{
+public:
+    explicit CWininetLoadOrder(const char* pszOrder)
+    {
+        m_bSet = ::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &m_hKey, nullptr)
+                     == ERROR_SUCCESS
+                 && ::RegSetValueExA(m_hKey, "wininet", 0, REG_SZ, reinterpret_cast<const BYTE*>(pszOrder),
+                                     static_cast<DWORD>(strlen(pszOrder) + 1))
+                        == ERROR_SUCCESS;
+    }
+    ~CWininetLoadOrder()
+    {
+        if (m_hKey == nullptr)
+            return;
+        ::RegDeleteValueA(m_hKey, "wininet");
+        ::RegCloseKey(m_hKey);
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
+    }
+    bool IsSet() const { return m_bSet; }
+
+private:
+    static constexpr char kAppKey[] = "Software\\Wine\\AppDefaults\\OrvekUpdater.exe";
+    static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\OrvekUpdater.exe\\DllOverrides";
+    HKEY m_hKey = nullptr;
+    bool m_bSet = false;
+};
+
+// A folder of the test's own holding the shipped exe and the device
+// stand-in's setupapi.dll, removed again at the end.
+class CExeFolder
+{
+public:
+    explicit CExeFolder(const std::string& strName)
+    {
+        char szTemp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, szTemp);
+        m_strPath = std::string(szTemp) + strName + "\\";
+        Clear();
+        ::CreateDirectoryA(m_strPath.c_str(), nullptr);
+    }
+    ~CExeFolder()
+    {
+        Clear();
+        ::RemoveDirectoryA(m_strPath.c_str());
+    }
+
+    bool CopyIn(const std::string& strSource, const char* pszName)
+    {
+        return ::CopyFileA(strSource.c_str(), (m_strPath + pszName).c_str(), FALSE) != FALSE;
+    }
+    bool CopyProgram() { return CopyIn(ProgramFolder() + "OrvekUpdater.exe", "OrvekUpdater.exe")
+                                && CopyIn(ProgramFolder() + "setupapi.dll", "setupapi.dll"); }
+    bool Holds(const char* pszName) const
+    {
+        return ::GetFileAttributesA((m_strPath + pszName).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    const std::string& Path() const { return m_strPath; }
+
+private:
+    void Clear()
+    {
+        for (const char* pszName : {"OrvekUpdater.exe", "setupapi.dll", "wininet.dll", kPlantedMark})
+            ::DeleteFileA((m_strPath + pszName).c_str());
+    }
+
+    std::string m_strPath;
+};
+}
+
+// Wine told to prefer a wininet.dll beside the exe, as Windows does for a
+// DLL that is not a known DLL: the planted one is never loaded, and the
+// update goes through the system's WinInet.
+TEST_F(CE2ETest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
+{
+    CExeFolder folder("orvek-planted-wininet");
+    ASSERT_TRUE(folder.CopyProgram()) << folder.Path();
+    ASSERT_TRUE(folder.CopyIn(ProgramFolder() + "planted\\wininet.dll", "wininet.dll"));
+    m_process.UseFolder(folder.Path());
+    CWininetLoadOrder order("native,builtin");
+    ASSERT_TRUE(order.IsSet());
+
+    const std::vector<unsigned char> arrImage = ServeImage(300000, 71);
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ExpectDeviceHolds(arrImage);
+    m_window.ClickButton();
+    ExpectProcessEnds();
+    EXPECT_FALSE(folder.Holds(kPlantedMark)) << "the wininet.dll beside the exe was loaded";
+}
+
+// No WinInet to be had: the window works as ever, and the download ends in
+// a box that says what is missing, with nothing sent and nothing written.
+TEST_F(CE2ETest, WithoutWininetTheDownloadEndsInABox)
+{
+    CExeFolder folder("orvek-no-wininet");
+    ASSERT_TRUE(folder.CopyProgram()) << folder.Path();
+    m_process.UseFolder(folder.Path());
+    CWininetLoadOrder order("");
+    ASSERT_TRUE(order.IsSet());
+
+    ASSERT_NO_FATAL_FAILURE(ServeImage(20000, 72));
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    m_window.ClickButton();
+    std::wstring strText;
+    HWND hBox = m_window.WaitForMessageBox(STATE_TIMEOUT_MS, strText);
+    ASSERT_NE(hBox, nullptr) << "no failure box; seen:" << m_window.DescribeHistory();
+    EXPECT_EQ(Narrow(strText), "The Internet functions of Windows (wininet.dll in the system folder) could not be loaded.");
+    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
+    EXPECT_EQ(ServiceRequestCount(), 0u);
+    EXPECT_TRUE(m_sim.RecordedBytes(DEVICE_NAME).empty());
+    ExpectNoSuccessShown();
+}
