@@ -6,28 +6,29 @@
 
 namespace
 {
-const char kPlantedMark[] = "wininet.dll.loaded";
+// What the planted DLLs leave when they are loaded.
+const char kWininetMark[] = "wininet.dll.loaded";
+const char kMprMark[] = "mpr.dll.loaded";
 
-// Wine's load order for wininet.dll in OrvekUpdater.exe processes, while
-// the object lives. Set in Wine's registry, since Wine takes
-// WINEDLLOVERRIDES from the Unix environment, which a test cannot change
-// for its child.
-class CWininetLoadOrder
+// Wine's load order for one DLL in OrvekUpdater.exe processes, while the
+// object lives. Set in Wine's registry, since Wine takes WINEDLLOVERRIDES
+// from the Unix environment, which a test cannot change for its child.
+class CLoadOrder
 {
 public:
-    explicit CWininetLoadOrder(const char* pszOrder)
+    CLoadOrder(const char* pszDll, const char* pszOrder) : m_pszDll(pszDll)
     {
         m_bSet = ::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &m_hKey, nullptr)
                      == ERROR_SUCCESS
-                 && ::RegSetValueExA(m_hKey, "wininet", 0, REG_SZ, reinterpret_cast<const BYTE*>(pszOrder),
+                 && ::RegSetValueExA(m_hKey, pszDll, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszOrder),
                                      static_cast<DWORD>(strlen(pszOrder) + 1))
                         == ERROR_SUCCESS;
     }
-    ~CWininetLoadOrder()
+    ~CLoadOrder()
     {
         if (m_hKey == nullptr)
             return;
-        ::RegDeleteValueA(m_hKey, "wininet");
+        ::RegDeleteValueA(m_hKey, m_pszDll);
         ::RegCloseKey(m_hKey);
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
@@ -37,6 +38,7 @@ public:
 private:
     static constexpr char kAppKey[] = "Software\\Wine\\AppDefaults\\OrvekUpdater.exe";
     static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\OrvekUpdater.exe\\DllOverrides";
+    const char* m_pszDll;
     HKEY m_hKey = nullptr;
     bool m_bSet = false;
 };
@@ -75,7 +77,7 @@ public:
 private:
     void Clear()
     {
-        for (const char* pszName : {"OrvekUpdater.exe", "setupapi.dll", "wininet.dll", kPlantedMark})
+        for (const char* pszName : {"OrvekUpdater.exe", "setupapi.dll", "wininet.dll", "mpr.dll", kWininetMark, kMprMark})
             ::DeleteFileA((m_strPath + pszName).c_str());
     }
 
@@ -84,16 +86,19 @@ private:
 }
 
 // Wine told to prefer a wininet.dll beside the exe, as Windows does for a
-// DLL that is not a known DLL: the planted one is never loaded, and the
-// update goes through the system's WinInet.
+// DLL that is not a known DLL: the planted one is never loaded, nor one
+// named as a DLL that Wine's WinInet imports (mpr), and the update goes
+// through the system's WinInet.
 TEST_F(CE2ETest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
 {
     CExeFolder folder("orvek-planted-wininet");
     ASSERT_TRUE(folder.CopyProgram()) << folder.Path();
     ASSERT_TRUE(folder.CopyIn(ProgramFolder() + "planted\\wininet.dll", "wininet.dll"));
+    ASSERT_TRUE(folder.CopyIn(ProgramFolder() + "planted\\wininet.dll", "mpr.dll"));
     m_process.UseFolder(folder.Path());
-    CWininetLoadOrder order("native,builtin");
-    ASSERT_TRUE(order.IsSet());
+    CLoadOrder wininet("wininet", "native,builtin");
+    CLoadOrder mpr("mpr", "native,builtin");
+    ASSERT_TRUE(wininet.IsSet() && mpr.IsSet());
 
     const std::vector<unsigned char> arrImage = ServeImage(300000, 71);
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
@@ -103,7 +108,8 @@ TEST_F(CE2ETest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
     ExpectDeviceHolds(arrImage);
     m_window.ClickButton();
     ExpectProcessEnds();
-    EXPECT_FALSE(folder.Holds(kPlantedMark)) << "the wininet.dll beside the exe was loaded";
+    EXPECT_FALSE(folder.Holds(kWininetMark)) << "the wininet.dll beside the exe was loaded";
+    EXPECT_FALSE(folder.Holds(kMprMark)) << "the mpr.dll beside the exe was loaded";
 }
 
 // No WinInet to be had: the window works as ever, and the download ends in
@@ -113,8 +119,8 @@ TEST_F(CE2ETest, WithoutWininetTheDownloadEndsInABox)
     CExeFolder folder("orvek-no-wininet");
     ASSERT_TRUE(folder.CopyProgram()) << folder.Path();
     m_process.UseFolder(folder.Path());
-    CWininetLoadOrder order("");
-    ASSERT_TRUE(order.IsSet());
+    CLoadOrder wininet("wininet", "");
+    ASSERT_TRUE(wininet.IsSet());
 
     ASSERT_NO_FATAL_FAILURE(ServeImage(20000, 72));
     ASSERT_NO_FATAL_FAILURE(PlugDevice());

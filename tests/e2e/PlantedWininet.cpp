@@ -1,6 +1,6 @@
-// A wininet.dll planted beside the exe: it offers none of WinInet's
-// functions and only leaves wininet.dll.loaded beside itself when a
-// process loads it.
+// A DLL planted beside the exe (as wininet.dll, or mpr.dll): it offers
+// none of their functions and only leaves a mark beside itself, its own
+// name followed by ".loaded", when a process loads it.
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID /*pReserved*/)
