@@ -22,6 +22,7 @@ public:
     HMODULE GetModule() const { return m_hModule; }
     DWORD GetLoadError() const { return m_dwLoadError; }
 
+    // The functions the framework calls, valid while GetModule is not null.
     decltype(&::InternetOpenW) m_pfnInternetOpenW = nullptr;
     decltype(&::InternetConnectW) m_pfnInternetConnectW = nullptr;
     decltype(&::HttpOpenRequestW) m_pfnHttpOpenRequestW = nullptr;
