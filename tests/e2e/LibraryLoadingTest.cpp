@@ -10,15 +10,18 @@ namespace
 const char kWininetMark[] = "wininet.dll.loaded";
 const char kMprMark[] = "mpr.dll.loaded";
 
-// Wine's load order for one DLL in OrvekUpdater.exe processes, while the
+// Wine's load order for one DLL in the processes of one exe name, while the
 // object lives. Set in Wine's registry, since Wine takes WINEDLLOVERRIDES
 // from the Unix environment, which a test cannot change for its child.
 class CLoadOrder
 {
 public:
-    CLoadOrder(const char* pszDll, const char* pszOrder) : m_pszDll(pszDll)
+    CLoadOrder(const char* pszExeName, const char* pszDll, const char* pszOrder)
+        : m_strAppKey(std::string("Software\\Wine\\AppDefaults\\") + pszExeName),
+          m_strKey(m_strAppKey + "\\DllOverrides"), m_pszDll(pszDll)
     {
-        m_bSet = ::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &m_hKey, nullptr)
+        m_bSet = ::RegCreateKeyExA(HKEY_CURRENT_USER, m_strKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                   &m_hKey, nullptr)
                      == ERROR_SUCCESS
                  && ::RegSetValueExA(m_hKey, pszDll, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszOrder),
                                      static_cast<DWORD>(strlen(pszOrder) + 1))
@@ -30,21 +33,21 @@ public:
             return;
         ::RegDeleteValueA(m_hKey, m_pszDll);
         ::RegCloseKey(m_hKey);
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, m_strKey.c_str());
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, m_strAppKey.c_str());
     }
     bool IsSet() const { return m_bSet; }
 
 private:
-    static constexpr char kAppKey[] = "Software\\Wine\\AppDefaults\\OrvekUpdater.exe";
-    static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\OrvekUpdater.exe\\DllOverrides";
+    std::string m_strAppKey;
+    std::string m_strKey;
     const char* m_pszDll;
     HKEY m_hKey = nullptr;
     bool m_bSet = false;
 };
 
-// A folder of the test's own holding the shipped exe and the device
-// stand-in's setupapi.dll, removed again at the end.
+// A folder of the test's own holding a copy of the shipped exe and the
+// device stand-in's setupapi.dll, removed again at the end.
 class CExeFolder
 {
 public:
@@ -66,8 +69,12 @@ public:
     {
         return ::CopyFileA(strSource.c_str(), (m_strPath + pszName).c_str(), FALSE) != FALSE;
     }
-    bool CopyProgram() { return CopyIn(ProgramFolder() + "OrvekUpdater.exe", "OrvekUpdater.exe")
-                                && CopyIn(ProgramFolder() + "setupapi.dll", "setupapi.dll"); }
+    bool CopyProgram(const char* pszExeName)
+    {
+        m_strExeName = pszExeName;
+        return CopyIn(ProgramFolder() + "OrvekUpdater.exe", pszExeName)
+               && CopyIn(ProgramFolder() + "setupapi.dll", "setupapi.dll");
+    }
     bool Holds(const char* pszName) const
     {
         return ::GetFileAttributesA((m_strPath + pszName).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -77,11 +84,14 @@ public:
 private:
     void Clear()
     {
-        for (const char* pszName : {"OrvekUpdater.exe", "setupapi.dll", "wininet.dll", "mpr.dll", kWininetMark, kMprMark})
+        for (const char* pszName : {"setupapi.dll", "wininet.dll", "mpr.dll", kWininetMark, kMprMark})
             ::DeleteFileA((m_strPath + pszName).c_str());
+        if (!m_strExeName.empty())
+            ::DeleteFileA((m_strPath + m_strExeName).c_str());
     }
 
     std::string m_strPath;
+    std::string m_strExeName;
 };
 }
 
@@ -92,12 +102,12 @@ private:
 TEST_F(CE2ETest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
 {
     CExeFolder folder("orvek-planted-wininet");
-    ASSERT_TRUE(folder.CopyProgram()) << folder.Path();
+    ASSERT_TRUE(folder.CopyProgram("OrvekUpdater.exe")) << folder.Path();
     ASSERT_TRUE(folder.CopyIn(ProgramFolder() + "planted\\wininet.dll", "wininet.dll"));
     ASSERT_TRUE(folder.CopyIn(ProgramFolder() + "planted\\wininet.dll", "mpr.dll"));
-    m_process.UseFolder(folder.Path());
-    CLoadOrder wininet("wininet", "native,builtin");
-    CLoadOrder mpr("mpr", "native,builtin");
+    m_process.UseFolder(folder.Path(), "OrvekUpdater.exe");
+    CLoadOrder wininet("OrvekUpdater.exe", "wininet", "native,builtin");
+    CLoadOrder mpr("OrvekUpdater.exe", "mpr", "native,builtin");
     ASSERT_TRUE(wininet.IsSet() && mpr.IsSet());
 
     const std::vector<unsigned char> arrImage = ServeImage(300000, 71);
@@ -114,12 +124,14 @@ TEST_F(CE2ETest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
 
 // No WinInet to be had: the window works as ever, and the download ends in
 // a box that says what is missing, with nothing sent and nothing written.
+// The copy has a name of its own, so that no other run of the program can
+// meet the disabled WinInet.
 TEST_F(CE2ETest, WithoutWininetTheDownloadEndsInABox)
 {
     CExeFolder folder("orvek-no-wininet");
-    ASSERT_TRUE(folder.CopyProgram()) << folder.Path();
-    m_process.UseFolder(folder.Path());
-    CLoadOrder wininet("wininet", "");
+    ASSERT_TRUE(folder.CopyProgram("OrvekUpdaterNoWinInet.exe")) << folder.Path();
+    m_process.UseFolder(folder.Path(), "OrvekUpdaterNoWinInet.exe");
+    CLoadOrder wininet("OrvekUpdaterNoWinInet.exe", "wininet", "");
     ASSERT_TRUE(wininet.IsSet());
 
     ASSERT_NO_FATAL_FAILURE(ServeImage(20000, 72));

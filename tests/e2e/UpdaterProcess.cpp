@@ -50,7 +50,7 @@ CUpdaterProcess::~CUpdaterProcess()
 bool CUpdaterProcess::Start()
 {
     const std::string strFolder = m_strFolder.empty() ? ProgramFolder() : m_strFolder;
-    std::string strCommandLine = "\"" + strFolder + "OrvekUpdater.exe\"";
+    std::string strCommandLine = "\"" + strFolder + m_strExeName + "\"";
     // No handles of ours go to the program, so that it never holds the
     // output of a test run open.
     STARTUPINFOA startup = {};

@@ -20,9 +20,14 @@ public:
     // given to UseFolder; false with GetLastError's code in LastError()
     // when it cannot be started.
     bool Start();
-    // Later starts run the exe in strFolder (ending in a backslash), with
-    // that folder as the current one, as a user's double click would.
-    void UseFolder(const std::string& strFolder) { m_strFolder = strFolder; }
+    // Later starts run the copy strExeName in strFolder (ending in a
+    // backslash), with that folder as the current one, as a user's double
+    // click would.
+    void UseFolder(const std::string& strFolder, const std::string& strExeName)
+    {
+        m_strFolder = strFolder;
+        m_strExeName = strExeName;
+    }
     DWORD LastError() const { return m_dwLastError; }
     DWORD Id() const { return m_info.dwProcessId; }
 
@@ -37,4 +42,5 @@ private:
     PROCESS_INFORMATION m_info;
     DWORD m_dwLastError;
     std::string m_strFolder;
+    std::string m_strExeName = "OrvekUpdater.exe";
 };
