@@ -35,14 +35,14 @@ CString CanonicalizeUrlPart(CString strPart)
 {
     std::vector<WCHAR> arrBuffer(CANONICAL_BUFFER_CHARS, L'\0');
     DWORD dwLength = CANONICAL_BUFFER_CHARS;
-    if (::InternetCanonicalizeUrlW(strPart, arrBuffer.data(), &dwLength, ICU_BROWSER_MODE))
+    if (AfxInternetCanonicalizeUrl(strPart, arrBuffer.data(), &dwLength, ICU_BROWSER_MODE))
         return CString(arrBuffer.data());
     // A part longer than the usual buffer: the platform said how much it needs.
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return strPart;
     arrBuffer.assign(dwLength + 1, L'\0');
     dwLength = static_cast<DWORD>(arrBuffer.size());
-    if (::InternetCanonicalizeUrlW(strPart, arrBuffer.data(), &dwLength, ICU_BROWSER_MODE))
+    if (AfxInternetCanonicalizeUrl(strPart, arrBuffer.data(), &dwLength, ICU_BROWSER_MODE))
         return CString(arrBuffer.data());
     return strPart;
 }
@@ -80,31 +80,22 @@ BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CReq
 {
     std::vector<WCHAR> arrUrl(INTERNET_MAX_URL_LENGTH + 1, L'\0');
     DWORD dwLength = static_cast<DWORD>(arrUrl.size());
-    if (!::InternetCombineUrlW(strBaseUrl, strLocation, arrUrl.data(), &dwLength, ICU_NO_ENCODE))
+    if (!AfxInternetCombineUrl(strBaseUrl, strLocation, arrUrl.data(), &dwLength, ICU_NO_ENCODE))
         return FALSE;
 
-    std::vector<WCHAR> arrServer(INTERNET_MAX_HOST_NAME_LENGTH + 1, L'\0');
-    std::vector<WCHAR> arrPath(INTERNET_MAX_URL_LENGTH + 1, L'\0');
-    std::vector<WCHAR> arrExtra(INTERNET_MAX_URL_LENGTH + 1, L'\0');
-    URL_COMPONENTSW parts = {};
-    parts.dwStructSize = sizeof(parts);
-    parts.lpszHostName = arrServer.data();
-    parts.dwHostNameLength = static_cast<DWORD>(arrServer.size());
-    parts.lpszUrlPath = arrPath.data();
-    parts.dwUrlPathLength = static_cast<DWORD>(arrPath.size());
-    parts.lpszExtraInfo = arrExtra.data();
-    parts.dwExtraInfoLength = static_cast<DWORD>(arrExtra.size());
-    if (!::InternetCrackUrlW(arrUrl.data(), 0, 0, &parts))
-        return FALSE;
-    if ((parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) || arrServer[0] == L'\0')
+    DWORD dwServiceType = AFX_INET_SERVICE_UNK;
+    CString strServer;
+    CString strObject;
+    INTERNET_PORT nPort = INTERNET_DEFAULT_HTTP_PORT;
+    if (!AfxParseURL(arrUrl.data(), dwServiceType, strServer, strObject, nPort) || strServer.IsEmpty())
         return FALSE;
 
     target.m_strUrl = arrUrl.data();
-    target.m_strServer = arrServer.data();
-    target.m_nPort = parts.nPort;
-    target.m_strObject = arrPath[0] != L'\0' ? CString(arrPath.data()) : CString(L"/");
-    target.m_strObject += arrExtra.data();
-    target.m_bSecure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+    target.m_strServer = strServer;
+    target.m_nPort = nPort;
+    // An address of the server alone, or with a query only, asks for its root.
+    target.m_strObject = strObject.IsEmpty() || strObject[0] != L'/' ? L"/" + strObject : strObject;
+    target.m_bSecure = dwServiceType == AFX_INET_SERVICE_HTTPS;
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
 // CHttpConnection.
 #include "framework/HttpConnection.h"
 #include "framework/HttpFile.h"
+#include "framework/InternetLibrary.h"
 
 IMPLEMENT_DYNAMIC(CHttpConnection, CInternetConnection)
 
@@ -15,8 +16,9 @@ CHttpFile* CHttpConnection::OpenRequest(LPCWSTR pstrVerb, LPCWSTR pstrObjectName
                                         DWORD_PTR dwContext, LPCWSTR* ppstrAcceptTypes, LPCWSTR pstrVersion,
                                         DWORD dwFlags)
 {
-    HINTERNET hFile = ::HttpOpenRequestW(m_hConnection, pstrVerb, pstrObjectName, pstrVersion, pstrReferer,
-                                         ppstrAcceptTypes, dwFlags, dwContext);
+    HINTERNET hFile = CInternetLibrary::Bound().m_pfnHttpOpenRequestW(m_hConnection, pstrVerb, pstrObjectName,
+                                                                       pstrVersion, pstrReferer, ppstrAcceptTypes,
+                                                                       dwFlags, dwContext);
     const DWORD dwOpenError = hFile == nullptr ? ::GetLastError() : ERROR_SUCCESS;
     return new CHttpFile(hFile, dwOpenError, dwContext);
 }

@@ -1,6 +1,7 @@
 // CHttpFile.
 #include "framework/HttpFile.h"
 #include "framework/InternetException.h"
+#include "framework/InternetLibrary.h"
 #include "framework/Wnd.h"
 
 IMPLEMENT_DYNAMIC(CHttpFile, CInternetFile)
@@ -16,7 +17,7 @@ BOOL CHttpFile::SendRequest(LPCWSTR pstrHeaders, DWORD dwHeadersLen, LPVOID lpOp
         AfxThrowInternetException(m_dwContext, m_dwOpenError != ERROR_SUCCESS ? m_dwOpenError
                                                                                : ERROR_INVALID_HANDLE);
     const DWORD dwStart = ::GetTickCount();
-    if (!::HttpSendRequestW(m_hFile, pstrHeaders, dwHeadersLen, lpOptional, dwOptionalLen))
+    if (!CInternetLibrary::Bound().m_pfnHttpSendRequestW(m_hFile, pstrHeaders, dwHeadersLen, lpOptional, dwOptionalLen))
         ThrowLastError(dwStart);
     return TRUE;
 }
@@ -24,15 +25,17 @@ BOOL CHttpFile::SendRequest(LPCWSTR pstrHeaders, DWORD dwHeadersLen, LPVOID lpOp
 BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, LPVOID lpvBuffer, LPDWORD lpdwBufferLength,
                           LPDWORD lpdwIndex) const
 {
-    return ::HttpQueryInfoW(m_hFile, dwInfoLevel, lpvBuffer, lpdwBufferLength, lpdwIndex);
+    return CInternetLibrary::Bound().m_pfnHttpQueryInfoW(m_hFile, dwInfoLevel, lpvBuffer, lpdwBufferLength,
+                                                         lpdwIndex);
 }
 
 BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, CString& str, LPDWORD lpdwIndex) const
 {
     str.Empty();
+    const CInternetLibrary& library = CInternetLibrary::Bound();
     DWORD dwIndex = lpdwIndex != nullptr ? *lpdwIndex : 0;
     DWORD dwBytes = 0;
-    if (::HttpQueryInfoW(m_hFile, dwInfoLevel, nullptr, &dwBytes, &dwIndex))
+    if (library.m_pfnHttpQueryInfoW(m_hFile, dwInfoLevel, nullptr, &dwBytes, &dwIndex))
         return TRUE;
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || dwBytes == 0)
         return FALSE;
@@ -41,7 +44,7 @@ BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, CString& str, LPDWORD lpdwIndex) co
     const int nChars = static_cast<int>(dwBytes / sizeof(WCHAR));
     LPWSTR pszBuffer = str.GetBufferSetLength(nChars);
     dwIndex = lpdwIndex != nullptr ? *lpdwIndex : 0;
-    if (!::HttpQueryInfoW(m_hFile, dwInfoLevel, pszBuffer, &dwBytes, &dwIndex))
+    if (!library.m_pfnHttpQueryInfoW(m_hFile, dwInfoLevel, pszBuffer, &dwBytes, &dwIndex))
     {
         str.ReleaseBuffer(0);
         return FALSE;
@@ -56,8 +59,8 @@ BOOL CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const
 {
     dwStatusCode = 0;
     DWORD dwLength = sizeof(dwStatusCode);
-    return ::HttpQueryInfoW(m_hFile, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatusCode, &dwLength,
-                            nullptr);
+    return CInternetLibrary::Bound().m_pfnHttpQueryInfoW(m_hFile, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
+                                                         &dwStatusCode, &dwLength, nullptr);
 }
 
 DWORD CHttpFile::ErrorDlg(CWnd* pParent, DWORD dwError, DWORD dwFlags, LPVOID* lppvData)
@@ -65,5 +68,6 @@ DWORD CHttpFile::ErrorDlg(CWnd* pParent, DWORD dwError, DWORD dwFlags, LPVOID* l
     LPVOID pvData = nullptr;
     const HWND hParent = pParent != nullptr && pParent->GetSafeHwnd() != nullptr ? pParent->GetSafeHwnd()
                                                                                   : ::GetDesktopWindow();
-    return ::InternetErrorDlg(hParent, m_hFile, dwError, dwFlags, lppvData != nullptr ? lppvData : &pvData);
+    return CInternetLibrary::Bound().m_pfnInternetErrorDlg(hParent, m_hFile, dwError, dwFlags,
+                                                           lppvData != nullptr ? lppvData : &pvData);
 }

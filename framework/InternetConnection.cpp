@@ -1,6 +1,7 @@
 // CInternetConnection.
 #include "framework/InternetConnection.h"
 #include "framework/InternetException.h"
+#include "framework/InternetLibrary.h"
 #include "framework/InternetSession.h"
 
 IMPLEMENT_DYNAMIC(CInternetConnection, CObject)
@@ -9,8 +10,8 @@ CInternetConnection::CInternetConnection(CInternetSession* pSession, LPCWSTR pst
                                          LPCWSTR pstrUserName, LPCWSTR pstrPassword, DWORD dwService,
                                          DWORD_PTR dwContext)
 {
-    m_hConnection = ::InternetConnectW(*pSession, pstrServer, nPort, pstrUserName, pstrPassword,
-                                       dwService, 0, dwContext);
+    m_hConnection = CInternetLibrary::Bound().m_pfnInternetConnectW(*pSession, pstrServer, nPort, pstrUserName,
+                                                                     pstrPassword, dwService, 0, dwContext);
     if (m_hConnection == nullptr)
         AfxThrowInternetException(dwContext);
 }
@@ -24,7 +25,7 @@ void CInternetConnection::Close()
 {
     if (m_hConnection != nullptr)
     {
-        ::InternetCloseHandle(m_hConnection);
+        CInternetLibrary::Bound().m_pfnInternetCloseHandle(m_hConnection);
         m_hConnection = nullptr;
     }
 }

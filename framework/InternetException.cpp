@@ -1,5 +1,6 @@
 // CInternetException.
 #include "framework/InternetException.h"
+#include "framework/InternetLibrary.h"
 #include <cwchar>
 #include <vector>
 
@@ -10,20 +11,30 @@ CInternetException::CInternetException(DWORD dwError, DWORD_PTR dwContext)
 {
 }
 
+// Said instead of WinInet's text when WinInet itself could not be loaded.
+static const WCHAR NO_LIBRARY_TEXT[] =
+    L"The Internet functions of Windows (wininet.dll in the system folder) could not be loaded.";
+
+// Copies pszText, cut to nMaxError - 1 characters; FALSE when that is empty.
+static BOOL CopyText(LPWSTR lpszError, UINT nMaxError, LPCWSTR pszText)
+{
+    wcsncpy(lpszError, pszText, nMaxError - 1);
+    lpszError[nMaxError - 1] = L'\0';
+    return lpszError[0] != L'\0';
+}
+
 // The server's last response text, as WinInet keeps it for this thread.
-static BOOL GetLastResponseText(LPWSTR lpszError, UINT nMaxError)
+static BOOL GetLastResponseText(const CInternetLibrary& library, LPWSTR lpszError, UINT nMaxError)
 {
     DWORD dwResponseError = 0;
     DWORD dwLength = 0;
-    ::InternetGetLastResponseInfoW(&dwResponseError, nullptr, &dwLength);
+    library.m_pfnInternetGetLastResponseInfoW(&dwResponseError, nullptr, &dwLength);
     if (dwLength == 0)
         return FALSE;
     std::vector<WCHAR> arrText(dwLength + 1, L'\0');
-    if (!::InternetGetLastResponseInfoW(&dwResponseError, arrText.data(), &dwLength))
+    if (!library.m_pfnInternetGetLastResponseInfoW(&dwResponseError, arrText.data(), &dwLength))
         return FALSE;
-    wcsncpy(lpszError, arrText.data(), nMaxError - 1);
-    lpszError[nMaxError - 1] = L'\0';
-    return lpszError[0] != L'\0';
+    return CopyText(lpszError, nMaxError, arrText.data());
 }
 
 BOOL CInternetException::GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const
@@ -34,13 +45,17 @@ BOOL CInternetException::GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT
         return FALSE;
     lpszError[0] = L'\0';
 
+    // Without the library no WinInet call ever ran: the failure is the loading.
+    const CInternetLibrary* pLibrary = CInternetLibrary::Load();
+    if (pLibrary == nullptr)
+        return CopyText(lpszError, nMaxError, NO_LIBRARY_TEXT);
     if (m_dwError == ERROR_INTERNET_EXTENDED_ERROR)
-        return GetLastResponseText(lpszError, nMaxError);
+        return GetLastResponseText(*pLibrary, lpszError, nMaxError);
 
     LPWSTR pszMessage = nullptr;
     const DWORD dwLength = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
-        ::GetModuleHandleW(L"wininet.dll"), m_dwError, 0, reinterpret_cast<LPWSTR>(&pszMessage), 0, nullptr);
+        pLibrary->GetModule(), m_dwError, 0, reinterpret_cast<LPWSTR>(&pszMessage), 0, nullptr);
     if (dwLength == 0 || pszMessage == nullptr)
         return FALSE;
     wcsncpy(lpszError, pszMessage, nMaxError - 1);

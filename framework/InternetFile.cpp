@@ -1,6 +1,7 @@
 // CInternetFile.
 #include "framework/InternetFile.h"
 #include "framework/InternetException.h"
+#include "framework/InternetLibrary.h"
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CInternetFile, CObject)
@@ -19,7 +20,7 @@ void CInternetFile::Close()
 {
     if (m_hFile != nullptr)
     {
-        ::InternetCloseHandle(m_hFile);
+        CInternetLibrary::Bound().m_pfnInternetCloseHandle(m_hFile);
         m_hFile = nullptr;
     }
     m_nBufferPos = m_nBufferEnd = 0;
@@ -27,7 +28,7 @@ void CInternetFile::Close()
 
 BOOL CInternetFile::SetOption(DWORD dwOption, DWORD dwValue, DWORD /*dwFlags*/)
 {
-    if (!::InternetSetOptionW(m_hFile, dwOption, &dwValue, sizeof(dwValue)))
+    if (!CInternetLibrary::Bound().m_pfnInternetSetOptionW(m_hFile, dwOption, &dwValue, sizeof(dwValue)))
         return FALSE;
     if (dwOption == INTERNET_OPTION_RECEIVE_TIMEOUT)
         m_dwReceiveTimeout = dwValue;
@@ -58,7 +59,7 @@ DWORD CInternetFile::Refill()
     if (!m_bFastArrival)
     {
         DWORD dwAvailable = 0;
-        if (!::InternetQueryDataAvailable(m_hFile, &dwAvailable, 0, 0))
+        if (!CInternetLibrary::Bound().m_pfnInternetQueryDataAvailable(m_hFile, &dwAvailable, 0, 0))
             ThrowLastError(dwStart);
         if (dwAvailable != 0)
             dwWanted = std::min<DWORD>(dwAvailable, READ_BUFFER_SIZE);
@@ -66,7 +67,7 @@ DWORD CInternetFile::Refill()
 
     DWORD dwRead = 0;
     const DWORD dwReadStart = ::GetTickCount();
-    if (!::InternetReadFile(m_hFile, m_pReadBuffer.get(), dwWanted, &dwRead))
+    if (!CInternetLibrary::Bound().m_pfnInternetReadFile(m_hFile, m_pReadBuffer.get(), dwWanted, &dwRead))
         ThrowLastError(dwReadStart);
 
     if (m_bFastArrival)
@@ -104,7 +105,7 @@ UINT CInternetFile::ReadBuffered(void* lpBuf, UINT nCount)
     if (nCount >= READ_BUFFER_SIZE)
     {
         const DWORD dwStart = ::GetTickCount();
-        if (!::InternetReadFile(m_hFile, pDest, nCount, &dwRead))
+        if (!CInternetLibrary::Bound().m_pfnInternetReadFile(m_hFile, pDest, nCount, &dwRead))
             ThrowLastError(dwStart);
         return dwRead;
     }

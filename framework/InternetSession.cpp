@@ -3,6 +3,7 @@
 #include "framework/Globals.h"
 #include "framework/HttpConnection.h"
 #include "framework/InternetException.h"
+#include "framework/InternetLibrary.h"
 #include "framework/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CInternetSession, CObject)
@@ -13,7 +14,9 @@ CInternetSession::CInternetSession(LPCWSTR pstrAgent, DWORD_PTR dwContext, DWORD
 {
     if (pstrAgent == nullptr && AfxGetApp() != nullptr)
         pstrAgent = AfxGetApp()->m_pszAppName;
-    m_hSession = ::InternetOpenW(pstrAgent, dwAccessType, pstrProxyName, pstrProxyBypass, dwFlags);
+    const CInternetLibrary* pLibrary = CInternetLibrary::Load();
+    if (pLibrary != nullptr)
+        m_hSession = pLibrary->m_pfnInternetOpenW(pstrAgent, dwAccessType, pstrProxyName, pstrProxyBypass, dwFlags);
     if (m_hSession == nullptr)
         AfxThrowInternetException(m_dwContext);
 }
@@ -31,14 +34,14 @@ CHttpConnection* CInternetSession::GetHttpConnection(LPCWSTR pstrServer, INTERNE
 
 BOOL CInternetSession::SetOption(DWORD dwOption, DWORD dwValue, DWORD /*dwFlags*/)
 {
-    return ::InternetSetOptionW(m_hSession, dwOption, &dwValue, sizeof(dwValue));
+    return CInternetLibrary::Bound().m_pfnInternetSetOptionW(m_hSession, dwOption, &dwValue, sizeof(dwValue));
 }
 
 void CInternetSession::Close()
 {
     if (m_hSession != nullptr)
     {
-        ::InternetCloseHandle(m_hSession);
+        CInternetLibrary::Bound().m_pfnInternetCloseHandle(m_hSession);
         m_hSession = nullptr;
     }
 }

@@ -7,3 +7,4 @@
 #include "HttpConnection.h"
 #include "InternetFile.h"
 #include "HttpFile.h"
+#include "InternetUrl.h"

@@ -1,10 +1,7 @@
 // The updater as a child process.
 #include "e2e/UpdaterProcess.h"
-#include <string>
 #include "e2e/UpdaterWindow.h"
 
-namespace
-{
 std::string ProgramFolder()
 {
     char szPath[MAX_PATH];
@@ -13,6 +10,8 @@ std::string ProgramFolder()
     return strPath.substr(0, strPath.find_last_of('\\') + 1);
 }
 
+namespace
+{
 struct SWindowSearch
 {
     DWORD m_dwProcessId;
@@ -58,13 +57,14 @@ CUpdaterProcess::~CUpdaterProcess()
 
 bool CUpdaterProcess::Start()
 {
-    std::string strCommandLine = "\"" + ProgramFolder() + "OrvekUpdater.exe\"";
+    const std::string strFolder = m_strFolder.empty() ? ProgramFolder() : m_strFolder;
+    std::string strCommandLine = "\"" + strFolder + m_strExeName + "\"";
     // No handles of ours go to the program, so that it never holds the
     // output of a test run open.
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    if (::CreateProcessA(nullptr, &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &m_info))
+    if (::CreateProcessA(nullptr, &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                         m_strFolder.empty() ? nullptr : m_strFolder.c_str(), &startup, &m_info))
         return true;
     m_dwLastError = ::GetLastError();
     m_info = PROCESS_INFORMATION();

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Checks the built exe's PE headers: a 32-bit Windows GUI program that
-imports only DLLs that come with Windows (no compiler runtime DLLs)."""
+imports only DLLs that come with Windows (no compiler runtime DLLs), and
+not WinInet, which the program loads from the system folder itself."""
 import re
 import subprocess
 import sys
@@ -10,8 +11,10 @@ import sys
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
     "msvcrt.dll", "ole32.dll", "oleaut32.dll", "setupapi.dll", "shell32.dll",
-    "shlwapi.dll", "user32.dll", "version.dll", "wininet.dll", "ws2_32.dll",
+    "shlwapi.dll", "user32.dll", "version.dll", "ws2_32.dll",
 }
+# Not known DLLs, so Windows would take them from the exe's folder first.
+LOADED_BY_FULL_PATH = {"wininet.dll"}
 
 
 def main(objdump, exe):
@@ -28,7 +31,9 @@ def main(objdump, exe):
         if needed not in dlls:
             failures.append(f"{needed} missing from the imports {dlls}")
     for dll in dlls:
-        if dll not in SYSTEM_DLLS:
+        if dll in LOADED_BY_FULL_PATH:
+            failures.append(f"imports {dll}, which a copy beside the exe would replace")
+        elif dll not in SYSTEM_DLLS:
             failures.append(f"imports {dll}, which is not a system DLL")
 
     print("imports:", " ".join(dlls))
