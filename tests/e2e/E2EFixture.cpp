@@ -120,6 +120,16 @@ void CE2ETest::ExpectNoSuccessShown()
     }
 }
 
+void CE2ETest::ExpectFailureBox(const std::string& strExpected, const CWindowView& after, DWORD dwTimeoutMs)
+{
+    std::wstring strText;
+    const HWND hBox = m_window.WaitForMessageBox(dwTimeoutMs, strText);
+    ASSERT_NE(hBox, nullptr) << "no failure box; seen:" << m_window.DescribeHistory();
+    EXPECT_EQ(Narrow(strText), strExpected);
+    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
+    ASSERT_NO_FATAL_FAILURE(WaitForView(after));
+}
+
 void CE2ETest::ExpectProcessEnds()
 {
     EXPECT_TRUE(m_process.WaitForExit(EXIT_TIMEOUT_MS)) << "the updater is still running";

@@ -46,6 +46,10 @@ protected:
     // The window's history contains no view that tells of a finished update.
     void ExpectNoSuccessShown();
     void ExpectProcessEnds();
+    // Waits for the download's failure box, checks its text, dismisses it
+    // and waits for the window to show after.
+    void ExpectFailureBox(const std::string& strExpected, const CWindowView& after,
+                          DWORD dwTimeoutMs = STATE_TIMEOUT_MS);
 
     // What a correct transfer of image leaves in the device: its first 20
     // bytes, then everything from offset 1024.

@@ -138,12 +138,9 @@ TEST_F(CE2ETest, WithoutWininetTheDownloadEndsInABox)
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
     ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
     m_window.ClickButton();
-    std::wstring strText;
-    HWND hBox = m_window.WaitForMessageBox(STATE_TIMEOUT_MS, strText);
-    ASSERT_NE(hBox, nullptr) << "no failure box; seen:" << m_window.DescribeHistory();
-    EXPECT_EQ(Narrow(strText), "The Internet functions of Windows (wininet.dll in the system folder) could not be loaded.");
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(
+        "The Internet functions of Windows (wininet.dll in the system folder) could not be loaded.",
+        CWindowView::Connected()));
     EXPECT_EQ(ServiceRequestCount(), 0u);
     EXPECT_TRUE(m_sim.RecordedBytes(DEVICE_NAME).empty());
     ExpectNoSuccessShown();

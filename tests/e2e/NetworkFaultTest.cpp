@@ -67,12 +67,7 @@ protected:
         {
             ASSERT_NO_FATAL_FAILURE(WaitForDownloadUnderWay());
         }
-        std::wstring strText;
-        HWND hBox = m_window.WaitForMessageBox(dwTimeoutMs, strText);
-        ASSERT_NE(hBox, nullptr) << "no failure box; seen:" << m_window.DescribeHistory();
-        EXPECT_EQ(Narrow(strText), Narrow(strExpected));
-        ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
-        ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
+        ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(Narrow(strExpected), CWindowView::Connected(), dwTimeoutMs));
         EXPECT_TRUE(m_sim.RecordedBytes(DEVICE_NAME).empty()) << "the device was written to";
     }
 };

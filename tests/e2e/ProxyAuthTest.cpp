@@ -67,16 +67,6 @@ protected:
         return hDialog;
     }
 
-    void ExpectFailureBox(const char* pszText, const CWindowView& after)
-    {
-        std::wstring strText;
-        const HWND hBox = m_window.WaitForMessageBox(STATE_TIMEOUT_MS, strText);
-        ASSERT_NE(hBox, nullptr) << "no failure box; seen:" << m_window.DescribeHistory();
-        EXPECT_EQ(Narrow(strText), pszText);
-        ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
-        ASSERT_NO_FATAL_FAILURE(WaitForView(after));
-    }
-
     std::vector<std::string> ProxyRequestLines()
     {
         std::vector<std::string> arrLines;
