@@ -58,10 +58,9 @@ BOOL CInternetException::GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT
         pLibrary->GetModule(), m_dwError, 0, reinterpret_cast<LPWSTR>(&pszMessage), 0, nullptr);
     if (dwLength == 0 || pszMessage == nullptr)
         return FALSE;
-    wcsncpy(lpszError, pszMessage, nMaxError - 1);
-    lpszError[nMaxError - 1] = L'\0';
+    const BOOL bCopied = CopyText(lpszError, nMaxError, pszMessage);
     ::LocalFree(pszMessage);
-    return lpszError[0] != L'\0';
+    return bCopied;
 }
 
 void CInternetException::Delete()

@@ -9,14 +9,14 @@ constexpr int kMessageTextId = 0xFFFF;
 const wchar_t kDialogClass[] = L"#32770";
 const wchar_t kTitle[] = L"Orvek Updater";
 
-bool HasClassAndTitle(HWND hWnd)
+bool HasClassAndTitle(HWND hWnd, const wchar_t* pszTitle = kTitle)
 {
     wchar_t szText[64] = L"";
     ::GetClassNameW(hWnd, szText, 64);
     if (wcscmp(szText, kDialogClass) != 0)
         return false;
     ::GetWindowTextW(hWnd, szText, 64);
-    return wcscmp(szText, kTitle) == 0;
+    return wcscmp(szText, pszTitle) == 0;
 }
 
 BOOL CALLBACK MatchAnyUpdater(HWND hWnd, LPARAM lParam)
@@ -27,38 +27,31 @@ BOOL CALLBACK MatchAnyUpdater(HWND hWnd, LPARAM lParam)
     return FALSE;
 }
 
-struct SBoxSearch
+// A dialog of that title owned by the window; with m_bMessageBox, one that
+// also has a message box's text.
+struct SOwnedSearch
 {
     HWND m_hOwner;
+    const wchar_t* m_pszTitle;
+    bool m_bMessageBox;
     HWND m_hFound;
 };
 
-BOOL CALLBACK MatchBox(HWND hWnd, LPARAM lParam)
+BOOL CALLBACK MatchOwned(HWND hWnd, LPARAM lParam)
 {
-    auto* pSearch = reinterpret_cast<SBoxSearch*>(lParam);
-    if (::GetWindow(hWnd, GW_OWNER) != pSearch->m_hOwner || !HasClassAndTitle(hWnd)
-        || ::GetDlgItem(hWnd, kMessageTextId) == nullptr)
+    auto* pSearch = reinterpret_cast<SOwnedSearch*>(lParam);
+    if (::GetWindow(hWnd, GW_OWNER) != pSearch->m_hOwner || !HasClassAndTitle(hWnd, pSearch->m_pszTitle)
+        || (pSearch->m_bMessageBox && ::GetDlgItem(hWnd, kMessageTextId) == nullptr))
         return TRUE;
     pSearch->m_hFound = hWnd;
     return FALSE;
 }
-struct SDialogSearch
-{
-    HWND m_hOwner;
-    const wchar_t* m_pszTitle;
-    HWND m_hFound;
-};
 
-BOOL CALLBACK MatchOwnedDialog(HWND hWnd, LPARAM lParam)
+HWND FindOwned(HWND hOwner, const wchar_t* pszTitle, bool bMessageBox)
 {
-    auto* pSearch = reinterpret_cast<SDialogSearch*>(lParam);
-    wchar_t szText[64] = L"";
-    if (::GetWindow(hWnd, GW_OWNER) != pSearch->m_hOwner || !::GetClassNameW(hWnd, szText, 64)
-        || wcscmp(szText, kDialogClass) != 0 || !::GetWindowTextW(hWnd, szText, 64)
-        || wcscmp(szText, pSearch->m_pszTitle) != 0)
-        return TRUE;
-    pSearch->m_hFound = hWnd;
-    return FALSE;
+    SOwnedSearch search = { hOwner, pszTitle, bMessageBox, nullptr };
+    ::EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+    return search.m_hFound;
 }
 }
 
@@ -152,39 +145,31 @@ void CUpdaterWindow::Close()
 
 HWND CUpdaterWindow::FindMessageBox() const
 {
-    SBoxSearch search = { m_hWnd, nullptr };
-    ::EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-    return search.m_hFound;
+    return FindOwned(m_hWnd, kTitle, true);
 }
 
 HWND CUpdaterWindow::WaitForMessageBox(DWORD dwTimeoutMs, std::wstring& strText)
 {
-    const DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        Poll();
-        HWND hBox = FindMessageBox();
-        if (hBox != nullptr && ::IsWindowVisible(hBox))
-        {
-            strText = ReadControlText(hBox, kMessageTextId);
-            return hBox;
-        }
-        if (IsGone() || ::GetTickCount() - dwStart >= dwTimeoutMs)
-            return nullptr;
-        ::Sleep(kPollMs);
-    }
+    const HWND hBox = WaitForOwned(kTitle, true, dwTimeoutMs);
+    if (hBox != nullptr)
+        strText = ReadControlText(hBox, kMessageTextId);
+    return hBox;
 }
 
 HWND CUpdaterWindow::WaitForOwnedDialog(const wchar_t* pszTitle, DWORD dwTimeoutMs)
+{
+    return WaitForOwned(pszTitle, false, dwTimeoutMs);
+}
+
+HWND CUpdaterWindow::WaitForOwned(const wchar_t* pszTitle, bool bMessageBox, DWORD dwTimeoutMs)
 {
     const DWORD dwStart = ::GetTickCount();
     for (;;)
     {
         Poll();
-        SDialogSearch search = { m_hWnd, pszTitle, nullptr };
-        ::EnumWindows(MatchOwnedDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.m_hFound != nullptr && ::IsWindowVisible(search.m_hFound))
-            return search.m_hFound;
+        const HWND hFound = FindOwned(m_hWnd, pszTitle, bMessageBox);
+        if (hFound != nullptr && ::IsWindowVisible(hFound))
+            return hFound;
         if (IsGone() || ::GetTickCount() - dwStart >= dwTimeoutMs)
             return nullptr;
         ::Sleep(kPollMs);

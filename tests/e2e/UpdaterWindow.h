@@ -60,6 +60,8 @@ public:
 
 private:
     bool Poll();
+    // Waits for a visible dialog of that title owned by the window.
+    HWND WaitForOwned(const wchar_t* pszTitle, bool bMessageBox, DWORD dwTimeoutMs);
 
     HWND m_hWnd;
     CWindowView m_current;
