@@ -97,5 +97,12 @@ HANDLE OpenDevicePipe(const char* pszPipeName)
     return OpenPath(g_szDevicePath);
 }
 
+// SetupAPI packs its records to 1 byte in 32-bit programs and to 8 in
+// 64-bit ones; the sizes are what the system checks cbSize against.
+#ifdef _WIN64
+static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32, "a 64-bit interface record");
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 8, "a 64-bit detail record's fixed part");
+#else
 static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 28, "a 32-bit interface record");
 static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 5, "a 32-bit detail record's fixed part");
+#endif

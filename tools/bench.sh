@@ -7,14 +7,17 @@
 # compiler setting in a build folder of its own (BUILD_DIR).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-export BUILD_DIR="${BUILD_DIR:-$ROOT/build-bench}"
+. "$ROOT/tools/arch.sh"
+orvek_pick_arch
+echo "bench: $ORVEK_ARCH_NOTE"
+orvek_build_dir "$ROOT/build-bench"
 
 "$ROOT/tools/setup.sh"
 flags=()
 if [ -n "${BENCH_CXX_FLAGS+set}" ]; then
   flags+=("-DCMAKE_CXX_FLAGS=$BENCH_CXX_FLAGS")
 fi
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$ORVEK_TOOLCHAIN" \
       -DCMAKE_BUILD_TYPE=Release -DORVEK_BUILD_BENCH=ON "${flags[@]}" >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)" --target DownloadBench TransferBench ProbeBench ProgressBench UpdaterDriver
 

@@ -6,15 +6,18 @@
 # Xvfb, clicks for the user and saves a picture of each state. Afterwards it
 # says whether the device received the right bytes. Everything it started is
 # stopped again, also on Ctrl-C.
-#   tools/demo.sh            BUILD_DIR (default build/) and ORVEK_DEMO_DIR
+#   tools/demo.sh            BUILD_DIR (default build/, build-x64/ for x64), ORVEK_ARCH and ORVEK_DEMO_DIR
 #                            (default BUILD_DIR/demo) may be set
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+. "$ROOT/tools/arch.sh"
+orvek_pick_arch
+echo "demo: $ORVEK_ARCH_NOTE"
+orvek_build_dir "$ROOT/build"
 DEMO_DIR="${ORVEK_DEMO_DIR:-$BUILD_DIR/demo}"
 
 "$ROOT/tools/setup.sh"
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$ORVEK_TOOLCHAIN" \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 

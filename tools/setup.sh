@@ -3,11 +3,14 @@
 # as root; does nothing when everything is there.
 #   tools/setup.sh           everything: build, tests, demo and release
 #   tools/setup.sh release   only what building and packing a release needs
+# With ORVEK_ARCH=x64 (tools/arch.sh) it leaves out the 32-bit Wine, which
+# a machine that runs no 32-bit code cannot use.
 set -euo pipefail
 
 need=()
 command -v cmake >/dev/null || need+=(cmake)
 command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
 command -v python3 >/dev/null || need+=(python3)
 command -v git >/dev/null || need+=(git)
 command -v osslsigncode >/dev/null || need+=(osslsigncode)
@@ -22,11 +25,14 @@ if [ "${1:-}" != release ]; then
   command -v tinyproxy >/dev/null || need+=(tinyproxy-bin)
   [ -d /usr/src/googletest/googletest ] || need+=(googletest)
   dpkg -s wine >/dev/null 2>&1 || need+=(wine wine64)
-  dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+  if [ "${ORVEK_ARCH:-x86}" = x86 ]; then
+    dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+  fi
   dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 fi
 
 if [ ${#need[@]} -gt 0 ]; then
+  mapfile -t need < <(printf '%s\n' "${need[@]}" | sort -u)
   echo "setup: installing ${need[*]}"
   if [[ " ${need[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386

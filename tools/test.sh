@@ -3,10 +3,13 @@
 # with an Xvfb display of their own. ctest's summary is the last output.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+. "$ROOT/tools/arch.sh"
+orvek_pick_arch
+echo "test: $ORVEK_ARCH_NOTE"
+orvek_build_dir "$ROOT/build"
 
 "$ROOT/tools/setup.sh"
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$ORVEK_TOOLCHAIN" \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 
@@ -20,5 +23,6 @@ set +e
 ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@"
 status=$?
 set -e
+echo "test: $ORVEK_ARCH_NOTE"
 orvek_session_stop
 exit $status

@@ -6,13 +6,30 @@ export WINEPREFIX="$BUILD_DIR/wineprefix"
 export WINEDEBUG=-all
 export WINEARCH=win64
 
+# The x64 build runs under 64-bit Wine. Debian's `wine` takes the 32-bit
+# loader whenever wine32 is installed, so `wine` here is a shim of the
+# build's own that always takes the 64-bit one: every script, ctest and the
+# benchmarks' harness call it by that name.
+if [ "${ORVEK_ARCH:-x86}" = x64 ]; then
+  mkdir -p "$BUILD_DIR/wine64-bin"
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$BUILD_DIR/wine64-bin/wine"
+  chmod +x "$BUILD_DIR/wine64-bin/wine"
+  export PATH="$BUILD_DIR/wine64-bin:$PATH"
+  export WINELOADER=/usr/lib/wine/wine64
+fi
+
 orvek_wine_init() {
   if [ ! -f "$WINEPREFIX/.orvek-ready" ]; then
     echo "wine: creating the prefix $WINEPREFIX (about half a minute)"
     mkdir -p "$WINEPREFIX"
     # Wine's first start would offer to install Mono and Gecko; nothing here needs them.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i >/dev/null 2>&1 || true
     wineserver -w
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "wine: could not create the prefix $WINEPREFIX: \`wine cmd /c exit\` says:" >&2
+      wine cmd /c exit >&2 || true
+      return 1
+    fi
     # Wine draws the window frame itself (Xvfb has no window manager), and
     # a crashing test program ends at once instead of opening a debugger.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1

@@ -251,7 +251,15 @@ TEST_F(ProgramResources, ManifestAsksForCommonControlsSixAndNoElevation)
     ASSERT_NE(std::string::npos, nStart);
     const std::string strIdentity = strManifest.substr(nStart, nEnd - nStart);
     EXPECT_NE(std::string::npos, strIdentity.find("version=\"6.0.0.0\"")) << strIdentity;
-    EXPECT_NE(std::string::npos, strIdentity.find("processorArchitecture=\"x86\"")) << strIdentity;
+#ifdef _WIN64
+    const char* pszArchitecture = "processorArchitecture=\"amd64\"";
+#else
+    const char* pszArchitecture = "processorArchitecture=\"x86\"";
+#endif
+    EXPECT_NE(std::string::npos, strIdentity.find(pszArchitecture)) << strIdentity;
+    const size_t nOwn = strManifest.find("<assemblyIdentity");
+    const std::string strOwnIdentity = strManifest.substr(nOwn, strManifest.find("/>", nOwn) - nOwn);
+    EXPECT_NE(std::string::npos, strOwnIdentity.find(pszArchitecture)) << strOwnIdentity;
     EXPECT_NE(std::string::npos, strIdentity.find("publicKeyToken=\"6595b64144ccf1df\"")) << strIdentity;
     EXPECT_NE(std::string::npos, strManifest.find("level=\"asInvoker\"")) << strManifest;
     EXPECT_NE(std::string::npos, strManifest.find("uiAccess=\"false\"")) << strManifest;

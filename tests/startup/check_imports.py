@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks the built exe's PE headers: a 32-bit Windows GUI program that
+"""Checks the built exe's PE headers: a Windows GUI program of the build's
+format (pei-i386 for the release, pei-x86-64 for the x64 build) that
 imports only DLLs that come with Windows (no compiler runtime DLLs), and
 not WinInet, which the program loads from the system folder itself."""
 import re
@@ -17,12 +18,12 @@ SYSTEM_DLLS = {
 LOADED_BY_FULL_PATH = {"wininet.dll"}
 
 
-def main(objdump, exe):
+def main(objdump, pe_format, exe):
     headers = subprocess.run([objdump, "-p", exe], check=True, capture_output=True,
                              text=True).stdout
     failures = []
-    if "file format pei-i386" not in headers:
-        failures.append("not a 32-bit PE image")
+    if f"file format {pe_format}\n" not in headers:
+        failures.append(f"not a {pe_format} image")
     if not re.search(r"^Subsystem\s+00000002\s", headers, re.M):
         failures.append("subsystem is not Windows GUI")
 
@@ -43,4 +44,4 @@ def main(objdump, exe):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], sys.argv[2]))
+    sys.exit(main(sys.argv[1], sys.argv[2], sys.argv[3]))
