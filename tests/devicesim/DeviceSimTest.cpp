@@ -164,7 +164,12 @@ TEST_F(DeviceSimTest, DetailAndEnumerationFollowSetupApiErrorRules)
 
     std::vector<BYTE> buffer(dwSize);
     auto* pDetail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
+    // The other architecture's record size is refused.
+#ifdef _WIN64
+    pDetail->cbSize = 5;
+#else
     pDetail->cbSize = 8;
+#endif
     EXPECT_FALSE(::SetupDiGetDeviceInterfaceDetailA(hDevInfo, &data, pDetail, dwSize, nullptr, nullptr));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_USER_BUFFER));
     pDetail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);

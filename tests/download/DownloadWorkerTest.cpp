@@ -190,7 +190,12 @@ TEST_F(DownloadWorkerTest, BodyThatBreaksItsLengthIsRefused)
         {R"({"action": "raw", "body": "HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabcdefgh"})", TOO_LONG, 3,
          "abc"},
         {R"({"content_length": 20, "body": "abcdefgh"})", TOO_SHORT, 20, "abcdefgh"},
+#ifdef _WIN64
+        // A 64-bit process gets the 4 GB buffer, and the body is short of it.
+        {R"({"content_length": 4000000000, "body": "abcdefgh"})", TOO_SHORT, 4000000000u, "abcdefgh"},
+#else
         {R"({"content_length": 4000000000, "body": "abcdefgh"})", NO_MEMORY, 0, ""},
+#endif
     };
     for (const auto& row : rows)
     {
