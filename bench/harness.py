@@ -21,10 +21,10 @@ import zlib
 import linuxproc
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(ROOT, "tests", "updateservice"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "standins", "updateservice"))
 import bodygen  # noqa: E402
 
-SERVICE_SCRIPT = os.path.join(ROOT, "tests", "updateservice", "updateservice.py")
+SERVICE_SCRIPT = os.path.join(ROOT, "tests", "standins", "updateservice", "updateservice.py")
 SERVICE_URL = "http://update.orvek.example/device/update?version=2.0"
 SEED = 1
 RUN_TIMEOUT = 600

@@ -22,7 +22,7 @@ cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$ORVEK_TOOL
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 
 BIN="$BUILD_DIR/bin"
-SERVICE="$ROOT/tests/updateservice/updateservice.py"
+SERVICE="$ROOT/tests/standins/updateservice/updateservice.py"
 SERVICE_DIR="$DEMO_DIR/service"
 DEVICE_DIR="$DEMO_DIR/device"
 DEVICE=orvek

@@ -16,7 +16,7 @@ import struct
 import sys
 import zlib
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "updateservice"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "standins", "updateservice"))
 from bodygen import generated_body  # noqa: E402
 
 HEAD_SIZE = 1024

@@ -24,6 +24,8 @@ if [ "${1:-}" != release ]; then
   # alone, without the system service of the package tinyproxy.
   command -v tinyproxy >/dev/null || need+=(tinyproxy-bin)
   [ -d /usr/src/googletest/googletest ] || need+=(googletest)
+  # The picture generators' test draws the pictures again.
+  /usr/bin/python3 -c "import PIL" 2>/dev/null || need+=(python3-pil)
   dpkg -s wine >/dev/null 2>&1 || need+=(wine wine64)
   if [ "${ORVEK_ARCH:-x86}" = x86 ]; then
     dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)

@@ -1,7 +1,7 @@
 // Downloads that fail, and a download started with no device attached.
 #include "e2e/E2EFixture.h"
 #include "resource.h"
-#include "updateservice/ServiceControl.h"
+#include "standins/updateservice/ServiceControl.h"
 
 namespace
 {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include "updateservice/ServiceControl.h"
+#include "standins/updateservice/ServiceControl.h"
 
 namespace
 {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "devicesim/DeviceSimControl.h"
+#include "standins/devicesim/DeviceSimControl.h"
 #include "e2e/UpdaterProcess.h"
 #include "e2e/UpdaterWindow.h"
 

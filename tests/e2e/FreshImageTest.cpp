@@ -3,7 +3,7 @@
 // only brings the first window forward.
 #include "e2e/E2EFixture.h"
 #include <set>
-#include "updateservice/ServiceControl.h"
+#include "standins/updateservice/ServiceControl.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 // was started from, as a copy downloaded into a user's Downloads would be.
 #include "e2e/E2EFixture.h"
 #include <cstring>
-#include "updateservice/ServiceControl.h"
+#include "standins/updateservice/ServiceControl.h"
 
 namespace
 {

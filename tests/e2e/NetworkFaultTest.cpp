@@ -6,7 +6,7 @@
 #include <wininet.h>
 #include <algorithm>
 #include "common/WinInetText.h"
-#include "updateservice/ServiceControl.h"
+#include "standins/updateservice/ServiceControl.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 // the window must show, ending with the bytes the device received.
 #include "e2e/E2EFixture.h"
 #include <set>
-#include "updateservice/ServiceControl.h"
+#include "standins/updateservice/ServiceControl.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 // A network whose proxy server asks for a user name and password: the
 // platform's password dialog over the window, then the update.
 #include "e2e/E2EFixture.h"
-#include "updateservice/ServiceControl.h"
+#include "standins/updateservice/ServiceControl.h"
 
 namespace
 {

@@ -1,5 +1,5 @@
 // A plain window of known colours for the picture tests.
-#include "picturecontrol/Backdrop.h"
+#include "ui/Backdrop.h"
 
 namespace
 {

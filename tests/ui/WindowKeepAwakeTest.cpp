@@ -2,7 +2,7 @@
 // released on every way out of it.
 #include <string>
 #include "app/Notifications.h"
-#include "window/WindowFixture.h"
+#include "ui/WindowFixture.h"
 
 namespace
 {

@@ -1,5 +1,5 @@
 # Lets any test folder use the update-service stand-in, which the fixture of
-# tests/updateservice runs on 127.0.0.1:${ORVEK_SERVICE_PORT} while ctest runs.
+# tests/standins/updateservice runs on 127.0.0.1:${ORVEK_SERVICE_PORT} while ctest runs.
 # Included by tests/CMakeLists.txt before the test folders are added.
 
 find_program(PYTHON3 python3 REQUIRED)

@@ -8,7 +8,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "window/WindowMessageLog.h"
+#include "ui/WindowMessageLog.h"
 
 class CWindowRun
 {

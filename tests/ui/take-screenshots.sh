@@ -2,7 +2,7 @@
 # Pictures of the updater window without and with a device, for the README:
 # the real program under Xvfb over the device stand-in, each cropped to the
 # window, as screenshot-disconnected.png and screenshot-connected.png.
-# Usage: BUILD_DIR=<build> tests/window/take-screenshots.sh [<folder>]
+# Usage: BUILD_DIR=<build> tests/ui/take-screenshots.sh [<folder>]
 # (default <build>/screenshots; docs/ holds the README's copies)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)

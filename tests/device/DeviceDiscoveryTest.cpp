@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 #include "device/DeviceDiscovery.h"
-#include "devicesim/DeviceSimControl.h"
+#include "standins/devicesim/DeviceSimControl.h"
 
 namespace
 {

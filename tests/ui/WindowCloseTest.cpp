@@ -7,7 +7,7 @@
 #include "app/Notifications.h"
 #include "e2e/UpdaterWindow.h"
 #include "resource.h"
-#include "window/WindowFixture.h"
+#include "ui/WindowFixture.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "window/WindowMessageLog.h"
+#include "ui/WindowMessageLog.h"
 #include <atomic>
 #include <mutex>
 #include "ui/OrvekUpdaterDlg.h"

@@ -1,4 +1,4 @@
-#include "window/WindowUnderTest.h"
+#include "ui/WindowUnderTest.h"
 
 BEGIN_MESSAGE_MAP(CWindowUnderTest, COrvekUpdaterDlg)
     ON_MESSAGE(WM_TEST_SET_STATE, OnTestSetState)

@@ -6,7 +6,7 @@
 #include <vector>
 #include "app/Notifications.h"
 #include "resource.h"
-#include "window/WindowFixture.h"
+#include "ui/WindowFixture.h"
 
 namespace
 {

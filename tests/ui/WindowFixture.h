@@ -3,9 +3,9 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <string>
-#include "devicesim/DeviceSimControl.h"
+#include "standins/devicesim/DeviceSimControl.h"
 #include "ui/OrvekUpdaterDlg.h"
-#include "window/WindowRun.h"
+#include "ui/WindowRun.h"
 
 // Generous bound for what the poll should do within about a second.
 constexpr DWORD POLL_DEADLINE_MS = 3000;

@@ -1,8 +1,8 @@
-#include "window/WindowRun.h"
+#include "ui/WindowRun.h"
 #include <commctrl.h>
 #include "e2e/UpdaterWindow.h"
 #include "resource.h"
-#include "window/WindowUnderTest.h"
+#include "ui/WindowUnderTest.h"
 
 const int g_arrControlIds[7] = { IDC_PICTURE,         IDOK,           IDC_PROGRESS_DOWNLOAD, IDC_PROGRESS_UPDATE,
                                  IDC_STATIC_DOWNLOAD, IDC_STATIC_UPDATE, IDC_STATIC_STATUS };
