@@ -48,11 +48,15 @@ protected:
     CDeviceSimulator m_sim;
 };
 
+// The data pipe is opened for overlapped writes.
 bool WriteAll(HANDLE hPipe, const std::vector<unsigned char>& bytes)
 {
+    OVERLAPPED overlapped = {};
     DWORD dwWritten = 0;
-    return ::WriteFile(hPipe, bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr)
-           && dwWritten == bytes.size();
+    if (!::WriteFile(hPipe, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &overlapped)
+        && ::GetLastError() != ERROR_IO_PENDING)
+        return false;
+    return ::GetOverlappedResult(hPipe, &overlapped, &dwWritten, TRUE) && dwWritten == bytes.size();
 }
 }
 
@@ -169,6 +173,21 @@ TEST_F(DeviceDiscoveryTest, EnumerationErrorAtOneIndexIsPassedOver)
         ASSERT_TRUE(m_sim.Plug("dev1", &strDevice));
         EXPECT_TRUE(Probe());
         EXPECT_EQ(DevicePath(), strDevice);
+    }
+}
+
+// An error that does not go away fails every index: the search gives up
+// after a few in a row instead of walking them all.
+TEST_F(DeviceDiscoveryTest, EnumerationErrorsInARowEndTheSearch)
+{
+    for (DWORD nErrors = 1; nErrors <= ENUM_ERROR_LIMIT; ++nErrors)
+    {
+        SCOPED_TRACE(std::to_string(nErrors) + " errors before the device");
+        ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();
+        for (DWORD n = 0; n < nErrors; ++n)
+            ASSERT_TRUE(m_sim.AddEnumError("broken" + std::to_string(n), ERROR_GEN_FAILURE));
+        ASSERT_TRUE(m_sim.Plug("dev1"));
+        EXPECT_EQ(Probe(), nErrors < ENUM_ERROR_LIMIT);
     }
 }
 
