@@ -6,12 +6,17 @@
 #include "app/ImageBuffer.h"
 
 #include <cstring>
+#include <thread>
 #include <gtest/gtest.h>
 
 namespace
 {
 const wchar_t FAILED[] = L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
 const wchar_t INVALID[] = L"The downloaded update is not a valid Orvek firmware image.";
+const wchar_t STALLED[] = L"Your Orvek stopped responding during the update.\n\n"
+                          L"Disconnect it, switch it to D/L mode, connect it and update it again.";
+const wchar_t UNPLUGGED[] = L"Your Orvek was disconnected during the update.\n\n"
+                            L"Switch it to D/L mode, connect it and update it again.";
 
 std::vector<unsigned char> MakeImage(size_t nSize)
 {
@@ -68,6 +73,7 @@ protected:
     {
         m_sim.Stop();
         ReleaseImage();
+        g_dwWriteTimeoutMs = WRITE_TIMEOUT_MS;
     }
 
     CTransferRun Run(bool bWatchDevice = false, const std::string& strDevice = "dev")
@@ -280,4 +286,62 @@ TEST_F(FirmwareTransferTest, PipeBreakingMidBodyEndsTheTransferOnceTheWriteHasSp
     ASSERT_TRUE(m_sim.GetStats("dev", stats)) << m_sim.LastReply();
     EXPECT_EQ(1u, stats.m_nPipeOpens);
     EXPECT_EQ(1u, stats.m_nPipeBreaks);
+}
+
+// A device that stops taking data: the write ends at its deadline (shortened
+// here), or within seconds of the device being pulled out, with a box that
+// says which; the device holds only the stream's start.
+TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsWithABoxThatSaysWhy)
+{
+    static const struct
+    {
+        const char* m_pszCase;
+        DWORD m_dwDeadlineMs;
+        DWORD m_dwUnplugAfterMs;  // 0: left plugged in
+        const wchar_t* m_pszText;
+        DWORD m_dwEarliestMs;
+    } kRows[] = {
+        {"stalled", 2000, 0, STALLED, 2000},
+        {"stalled, then unplugged", WRITE_TIMEOUT_MS, 1000, UNPLUGGED, 1000},
+    };
+    const std::vector<unsigned char> image = MakeImage(1048576);
+    int nRow = 0;
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        const std::string strDevice = "dev" + std::to_string(nRow++);
+        ASSERT_TRUE(m_sim.Plug(strDevice)) << m_sim.LastReply();
+        ASSERT_TRUE(m_sim.Stall(strDevice)) << m_sim.LastReply();
+        SetImage(image);
+        g_dwWriteTimeoutMs = row.m_dwDeadlineMs;
+
+        std::thread unplug;
+        if (row.m_dwUnplugAfterMs != 0)
+            unplug = std::thread([this, &row, &strDevice] {
+                ::Sleep(row.m_dwUnplugAfterMs);
+                m_sim.Unplug(strDevice);
+            });
+        const CTransferRun run = RunTransfer(nullptr, std::string(), 30000);
+        if (unplug.joinable())
+            unplug.join();
+        ASSERT_TRUE(run.m_bFinished) << run.Describe();
+        ExpectFailure(run, row.m_pszText);
+        EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, row.m_dwEarliestMs);
+        EXPECT_LT(run.m_arrBoxes[0].m_dwShownAfterMs, row.m_dwEarliestMs + 5000);
+
+        if (row.m_dwUnplugAfterMs == 0)
+        {
+            ASSERT_TRUE(m_sim.Resume(strDevice)) << m_sim.LastReply();
+            ASSERT_TRUE(m_sim.WaitIdle(strDevice)) << m_sim.LastReply();
+            CDeviceStats stats;
+            ASSERT_TRUE(m_sim.GetStats(strDevice, stats)) << m_sim.LastReply();
+            EXPECT_EQ(1u, stats.m_nPipeOpens);
+            EXPECT_EQ(1u, stats.m_nPipeCloses);
+        }
+        const std::vector<unsigned char> recorded = m_sim.RecordedBytes(strDevice);
+        const std::vector<unsigned char> stream = DeviceStream(image);
+        EXPECT_LT(recorded.size(), stream.size());
+        EXPECT_EQ("", Compare(std::vector<unsigned char>(stream.begin(), stream.begin() + recorded.size()),
+                              recorded));
+    }
 }
