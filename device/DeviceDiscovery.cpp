@@ -12,10 +12,10 @@ char g_szDevicePath[DEVICE_PATH_SIZE] = {};
 
 namespace
 {
-HANDLE OpenPath(const char* pszPath)
+HANDLE OpenPath(const char* pszPath, DWORD dwFlags = 0)
 {
     return ::CreateFileA(pszPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, OPEN_EXISTING, 0, nullptr);
+                         nullptr, OPEN_EXISTING, dwFlags, nullptr);
 }
 }
 
@@ -59,14 +59,18 @@ HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath, size_t nSuffix
     interfaceData.cbSize = sizeof(SP_DEVICE_INTERFACE_DATA);
 
     HANDLE hDevice = INVALID_HANDLE_VALUE;
+    DWORD nErrorsInARow = 0;
     for (DWORD dwIndex = 0;; ++dwIndex)
     {
         if (!::SetupDiEnumDeviceInterfaces(hDevInfo, nullptr, &interfaceClass, dwIndex, &interfaceData))
         {
-            if (::GetLastError() == ERROR_NO_MORE_ITEMS)
+            // An error that does not go away would otherwise hold the
+            // search for every index there is.
+            if (::GetLastError() == ERROR_NO_MORE_ITEMS || ++nErrorsInARow == ENUM_ERROR_LIMIT)
                 break;
             continue;
         }
+        nErrorsInARow = 0;
         hDevice = OpenDeviceInterface(hDevInfo, &interfaceData, szDevicePath, nSuffixRoom);
         if (hDevice != INVALID_HANDLE_VALUE)
             break;
@@ -94,7 +98,8 @@ HANDLE OpenDevicePipe(const char* pszPipeName)
     const size_t nPathLength = strlen(g_szDevicePath);
     g_szDevicePath[nPathLength] = '\\';
     memcpy(g_szDevicePath + nPathLength + 1, pszPipeName, nNameLength + 1);
-    return OpenPath(g_szDevicePath);
+    // Overlapped, so that a write can be given a deadline and cancelled.
+    return OpenPath(g_szDevicePath, FILE_FLAG_OVERLAPPED);
 }
 
 // SetupAPI packs its records to 1 byte in 32-bit programs and to 8 in

@@ -9,32 +9,131 @@
 // Shown when the pipe does not open or a write fails or falls short.
 static const WCHAR TRANSFER_FAILED_TEXT[] =
     L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
+// Shown when the device took nothing for the whole deadline of a write.
+static const WCHAR DEVICE_STALLED_TEXT[] =
+    L"Your Orvek stopped responding during the update.\n\n"
+    L"Disconnect it, switch it to D/L mode, connect it and update it again.";
+// Shown when a write failed and the device was no longer there.
+static const WCHAR DEVICE_UNPLUGGED_TEXT[] =
+    L"Your Orvek was disconnected during the update.\n\n"
+    L"Switch it to D/L mode, connect it and update it again.";
 // Shown when there is no image, or one shorter than its head block.
 static const WCHAR INVALID_IMAGE_TEXT[] = L"The downloaded update is not a valid Orvek firmware image.";
 
 static const char DATA_PIPE_NAME[] = "PIPE00";
 
+DWORD g_dwWriteTimeoutMs = WRITE_TIMEOUT_MS;
+
+// The data pipe while the transfer writes into it, for StopTransfer; null
+// otherwise. Whoever takes it out first decides: the worker closes it, or
+// the window cancels on it and the worker leaves it to the program's end.
+static HANDLE volatile g_hTransferPipe = nullptr;
+
+// One attempt: ERROR_SUCCESS, or why it failed; ERROR_TIMEOUT once the
+// deadline has passed and the write has been cancelled.
+static DWORD WriteOnce(HANDLE hDevice, const BYTE* pData, DWORD nCount, OVERLAPPED& overlapped, DWORD& dwWritten)
+{
+    dwWritten = 0;
+    if (!::WriteFile(hDevice, pData, nCount, nullptr, &overlapped))
+    {
+        const DWORD dwError = ::GetLastError();
+        if (dwError != ERROR_IO_PENDING)
+            return dwError;
+    }
+    const bool bTimedOut = ::WaitForSingleObject(overlapped.hEvent, g_dwWriteTimeoutMs) != WAIT_OBJECT_0;
+    if (bTimedOut)
+        ::CancelIoEx(hDevice, &overlapped);
+    // Cancelled or not, the write must have ended before its record is reused.
+    if (::GetOverlappedResult(hDevice, &overlapped, &dwWritten, TRUE))
+        return ERROR_SUCCESS;
+    return bTimedOut ? ERROR_TIMEOUT : ::GetLastError();
+}
+
+// True if a search no longer finds a device in download mode.
+static bool IsDeviceGone()
+{
+    const HANDLE hDevice = OpenDevice();
+    if (hDevice == INVALID_HANDLE_VALUE)
+        return true;
+    ::CloseHandle(hDevice);
+    return false;
+}
+
 DWORD WriteDevice(HANDLE hDevice, const BYTE* pData, DWORD nCount)
 {
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (overlapped.hEvent == nullptr)
+        return 0;
+
+    DWORD dwWritten = 0;
+    DWORD dwError = ERROR_SUCCESS;
+    DWORD dwLastSearch = 0;
     for (UINT32 nAttempt = 0; nAttempt < WRITE_RETRY_LIMIT; ++nAttempt)
     {
-        DWORD dwWritten = 0;
-        if (::WriteFile(hDevice, pData, nCount, &dwWritten, nullptr))
-            return dwWritten;
+        dwError = WriteOnce(hDevice, pData, nCount, overlapped, dwWritten);
+        // Sent again, a piece taken in part would reach the device twice;
+        // retries would stretch a deadline or a stop to many times its length.
+        if (dwError == ERROR_SUCCESS || dwWritten != 0 || dwError == ERROR_TIMEOUT
+            || dwError == ERROR_OPERATION_ABORTED)
+            break;
+        // An unplugged device fails every attempt: no use spending them all.
+        const DWORD dwNow = ::GetTickCount();
+        if (nAttempt == 0 || dwNow - dwLastSearch >= PRESENCE_CHECK_PERIOD_MS)
+        {
+            dwLastSearch = dwNow;
+            if (IsDeviceGone())
+            {
+                dwError = ERROR_DEVICE_NOT_CONNECTED;
+                break;
+            }
+        }
         ::Sleep(WRITE_RETRY_DELAY_MS);
     }
-    return 0;
+    ::CloseHandle(overlapped.hEvent);
+    ::SetLastError(dwError);
+    return dwWritten;
+}
+
+void StopTransfer()
+{
+    const HANDLE hPipe = ::InterlockedExchangePointer(&g_hTransferPipe, nullptr);
+    if (hPipe != nullptr)
+        ::CancelIoEx(hPipe, nullptr);
+}
+
+// Why a write fell short: WriteDevice's reason, or ERROR_WRITE_FAULT for an
+// attempt that succeeded short.
+static DWORD WriteError()
+{
+    const DWORD dwError = ::GetLastError();
+    return dwError == ERROR_SUCCESS ? ERROR_WRITE_FAULT : dwError;
+}
+
+// The box for a transfer that ended with dwError.
+static const WCHAR* FailureText(DWORD dwError)
+{
+    switch (dwError)
+    {
+    case ERROR_TIMEOUT:
+        return DEVICE_STALLED_TEXT;
+    case ERROR_DEVICE_NOT_CONNECTED:
+        return DEVICE_UNPLUGGED_TEXT;
+    default:
+        return TRANSFER_FAILED_TEXT;
+    }
 }
 
 // Writes the head bytes, then the body in pieces with progress reports.
 // Stops at the first write that fails or falls short: the device would
-// otherwise receive an image with a hole in it.
-static BOOL WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, HWND hWnd)
+// otherwise receive an image with a hole in it. Returns ERROR_SUCCESS, or
+// what WriteDevice said of the write that stopped it.
+static DWORD WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, HWND hWnd)
 {
     BYTE arrHead[IMAGE_HEAD_SIZE];
     memcpy(arrHead, pImage, IMAGE_HEAD_SIZE);
     if (WriteDevice(hPipe, arrHead, IMAGE_HEAD_SEND_SIZE) != IMAGE_HEAD_SEND_SIZE)
-        return FALSE;
+        return WriteError();
 
     const BYTE* pRead = pImage + IMAGE_HEAD_SIZE;
     UINT32 nLeft = nImageSize - IMAGE_HEAD_SIZE;
@@ -44,7 +143,7 @@ static BOOL WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, HWND
     {
         const UINT32 nPiece = nLeft < TRANSFER_CHUNK_SIZE ? nLeft : TRANSFER_CHUNK_SIZE;
         if (WriteDevice(hPipe, pRead, nPiece) != nPiece)
-            return FALSE;
+            return WriteError();
         nSent += nPiece;
         const int nPercent = ProgressPercent(nSent, nImageSize);
         if (nPercent != nLastPercent)
@@ -55,7 +154,7 @@ static BOOL WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, HWND
         pRead += nPiece;
         nLeft -= nPiece;
     }
-    return TRUE;
+    return ERROR_SUCCESS;
 }
 
 UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
@@ -72,16 +171,25 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
         return 0;
     }
 
-    BOOL bWritten = FALSE;
+    DWORD dwError = ERROR_FILE_NOT_FOUND;
     const HANDLE hPipe = OpenDevicePipe(DATA_PIPE_NAME);
     if (hPipe != INVALID_HANDLE_VALUE)
-        bWritten = WriteImage(hPipe, g_pImage, g_nImageSize, hWnd);
+    {
+        ::InterlockedExchangePointer(&g_hTransferPipe, hPipe);
+        dwError = WriteImage(hPipe, g_pImage, g_nImageSize, hWnd);
+    }
     ReleaseImage();
     if (hPipe != INVALID_HANDLE_VALUE)
+    {
+        // Taken by StopTransfer: the window may be cancelling on it right
+        // now, and is ending the program.
+        if (::InterlockedExchangePointer(&g_hTransferPipe, nullptr) == nullptr)
+            return 0;
         ::CloseHandle(hPipe);
+    }
 
-    if (!bWritten)
-        AfxMessageBox(TRANSFER_FAILED_TEXT);
-    ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, bWritten ? 1 : 0, 0);
+    if (dwError != ERROR_SUCCESS)
+        AfxMessageBox(FailureText(dwError));
+    ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, dwError == ERROR_SUCCESS ? 1 : 0, 0);
     return 0;
 }

@@ -13,11 +13,29 @@ constexpr UINT32 TRANSFER_CHUNK_SIZE = 2048;
 constexpr UINT32 WRITE_RETRY_LIMIT = 3000;
 // Pause after each failed attempt, in milliseconds.
 constexpr DWORD WRITE_RETRY_DELAY_MS = 5;
+// Longest wait for the device to take one write, in milliseconds: long
+// enough for a slow flash erase, short enough that nobody waits for ever.
+constexpr DWORD WRITE_TIMEOUT_MS = 60000;
+// Least time between two searches for the device while a write fails, in
+// milliseconds.
+constexpr DWORD PRESENCE_CHECK_PERIOD_MS = 1000;
 
-// Writes nCount bytes with WriteFile, trying up to WRITE_RETRY_LIMIT times
-// with a pause after each failure. Returns the count the successful attempt
-// wrote (which may be short), or 0 when every attempt failed.
+// The deadline of one write: WRITE_TIMEOUT_MS, unless a test shortens it.
+extern DWORD g_dwWriteTimeoutMs;
+
+// Writes nCount bytes into the pipe (opened for overlapped I/O), trying up
+// to WRITE_RETRY_LIMIT times with a pause after each failure. Returns the
+// count the successful attempt wrote (which may be short). Otherwise it
+// returns what the failed attempt wrote, 0 or short of nCount, and
+// GetLastError says why: ERROR_TIMEOUT when the device had not taken them
+// after g_dwWriteTimeoutMs, ERROR_DEVICE_NOT_CONNECTED when a search no
+// longer finds the device, else the last attempt's error. A
+// cancelled attempt, or one the device took in part, is not tried again.
 DWORD WriteDevice(HANDLE hDevice, const BYTE* pData, DWORD nCount);
+
+// For a user who stops the update: cancels the write in progress. The
+// transfer then ends without telling anyone, as the program is ending.
+void StopTransfer();
 
 // The worker thread's body; pParam is the updater window's HWND, to which
 // every report is sent. Returns 0.

@@ -234,6 +234,7 @@ void COrvekUpdaterDlg::OnCancel()
                 FocusButton();
             return;
         }
+        StopTransfer();
     }
     CDialog::OnCancel();
 }
@@ -271,8 +272,15 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
     m_staticDownload.SetWindowText(L"Download complete!");
     if (IsDeviceConnected())
     {
+        // The write may start before the worker's first report: from here
+        // on, closing asks and log-off and sleep wait.
+        SetState(STATE_UPDATING);
         if (AfxBeginThread(UpdateThreadProc, m_hWnd) == nullptr)
+        {
+            ReleaseImage();
             m_bWorkerRunning = false;
+            SetState(STATE_NONE);
+        }
         return 0;
     }
     // Nobody will write this image out; a new click downloads afresh.

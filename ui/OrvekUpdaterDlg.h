@@ -32,8 +32,8 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    // Ends the window; while the image is being written, only if the user
-    // says so.
+    // Ends the window; from the transfer's start, only if the user says so,
+    // and then with the write in progress cancelled.
     void OnCancel() override;
 
     // Switches the window to nState; STATE_NONE probes for the device.

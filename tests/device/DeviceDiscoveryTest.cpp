@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include "device/DeviceDiscovery.h"
+#include "device/FirmwareTransfer.h"
 #include "standins/devicesim/DeviceSimControl.h"
 
 namespace
@@ -50,9 +51,7 @@ protected:
 
 bool WriteAll(HANDLE hPipe, const std::vector<unsigned char>& bytes)
 {
-    DWORD dwWritten = 0;
-    return ::WriteFile(hPipe, bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr)
-           && dwWritten == bytes.size();
+    return WriteDevice(hPipe, bytes.data(), static_cast<DWORD>(bytes.size())) == bytes.size();
 }
 }
 
@@ -170,6 +169,15 @@ TEST_F(DeviceDiscoveryTest, EnumerationErrorAtOneIndexIsPassedOver)
         EXPECT_TRUE(Probe());
         EXPECT_EQ(DevicePath(), strDevice);
     }
+}
+
+// An error that does not go away would fail every index there is.
+TEST_F(DeviceDiscoveryTest, EnumerationErrorsInARowEndTheSearch)
+{
+    for (DWORD n = 0; n < ENUM_ERROR_LIMIT; ++n)
+        ASSERT_TRUE(m_sim.AddEnumError("broken" + std::to_string(n), ERROR_GEN_FAILURE));
+    ASSERT_TRUE(m_sim.Plug("dev1"));
+    EXPECT_FALSE(Probe()) << "the search went on past " << ENUM_ERROR_LIMIT << " errors in a row";
 }
 
 TEST_F(DeviceDiscoveryTest, ProbesLeaveNoHandleOpen)

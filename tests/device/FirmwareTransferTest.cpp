@@ -6,12 +6,17 @@
 #include "app/ImageBuffer.h"
 
 #include <cstring>
+#include <thread>
 #include <gtest/gtest.h>
 
 namespace
 {
 const wchar_t FAILED[] = L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
 const wchar_t INVALID[] = L"The downloaded update is not a valid Orvek firmware image.";
+const wchar_t STALLED[] = L"Your Orvek stopped responding during the update.\n\n"
+                          L"Disconnect it, switch it to D/L mode, connect it and update it again.";
+const wchar_t UNPLUGGED[] = L"Your Orvek was disconnected during the update.\n\n"
+                            L"Switch it to D/L mode, connect it and update it again.";
 
 std::vector<unsigned char> MakeImage(size_t nSize)
 {
@@ -68,6 +73,7 @@ protected:
     {
         m_sim.Stop();
         ReleaseImage();
+        g_dwWriteTimeoutMs = WRITE_TIMEOUT_MS;
     }
 
     CTransferRun Run(bool bWatchDevice = false, const std::string& strDevice = "dev")
@@ -280,4 +286,48 @@ TEST_F(FirmwareTransferTest, PipeBreakingMidBodyEndsTheTransferOnceTheWriteHasSp
     ASSERT_TRUE(m_sim.GetStats("dev", stats)) << m_sim.LastReply();
     EXPECT_EQ(1u, stats.m_nPipeOpens);
     EXPECT_EQ(1u, stats.m_nPipeBreaks);
+}
+
+// A device that stops taking data: the write ends at its deadline (shortened
+// here) with the pipe closed, or within seconds of the device being pulled
+// out, in a box that says which.
+TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSaysWhy)
+{
+    static const struct
+    {
+        const char* m_pszDevice;
+        DWORD m_dwDeadlineMs;
+        DWORD m_dwUnplugAfterMs;  // 0: left plugged in
+        const wchar_t* m_pszText;
+        DWORD m_dwEndsAfterMs;
+    } kRows[] = {
+        {"stalled", 2000, 0, STALLED, 2000},
+        {"unplugged", WRITE_TIMEOUT_MS, 1000, UNPLUGGED, 1000},
+    };
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.m_pszDevice);
+        ASSERT_TRUE(m_sim.Plug(row.m_pszDevice) && m_sim.Stall(row.m_pszDevice)) << m_sim.LastReply();
+        SetImage(MakeImage(1048576));
+        g_dwWriteTimeoutMs = row.m_dwDeadlineMs;
+        std::thread unplug([this, &row] {
+            if (row.m_dwUnplugAfterMs == 0)
+                return;
+            ::Sleep(row.m_dwUnplugAfterMs);
+            m_sim.Unplug(row.m_pszDevice);
+        });
+        const CTransferRun run = RunTransfer(nullptr, std::string(), 30000);
+        unplug.join();
+        ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, row.m_pszText));
+        EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, row.m_dwEndsAfterMs);
+        EXPECT_LT(run.m_arrBoxes[0].m_dwShownAfterMs, row.m_dwEndsAfterMs + 5000);
+        if (row.m_dwUnplugAfterMs == 0)
+        {
+            ASSERT_TRUE(m_sim.Resume(row.m_pszDevice) && m_sim.WaitIdle(row.m_pszDevice)) << m_sim.LastReply();
+            CDeviceStats stats;
+            ASSERT_TRUE(m_sim.GetStats(row.m_pszDevice, stats)) << m_sim.LastReply();
+            EXPECT_EQ(1u, stats.m_nPipeCloses);
+            ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
+        }
+    }
 }

@@ -126,6 +126,7 @@ TEST_F(CEndingTest, CloseBoxDuringTransferAsksAndYesEndsTheProgramAndStopsTheTra
     const HWND hQuestion = AskDuringTransfer(EEnd::CloseBox, 1024 * 1024, 63, arrImage);
     ASSERT_NE(hQuestion, nullptr);
     ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDYES));
+    EXPECT_TRUE(m_process.WaitForExit(3000)) << "the updater is still running 3 s after Yes";
     ExpectProcessEnds();
 
     ASSERT_TRUE(m_sim.Resume(DEVICE_NAME)) << m_sim.LastReply();

@@ -1,9 +1,11 @@
 // The updater window's states: which controls each shows and with what
 // texts, reached through SetState and through the workers' notifications.
 #include <vector>
+#include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "resource.h"
 #include "ui/WindowFixture.h"
+#include "ui/WindowUnderTest.h"
 
 namespace
 {
@@ -114,6 +116,18 @@ TEST_F(WindowStatesTest, TransferReportsLeadThroughUpdatingToDone)
     EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), L"Orvek successfully updated!");
     EXPECT_EQ(m_run.Text(IDOK), L"Done!");
     EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update complete!");
+}
+
+// The transfer worker may write before its first report: the window is in
+// the write's state (closing asks, log-off and sleep wait) from its start.
+TEST_F(WindowStatesTest, DownloadCompletionEntersTheWriteBeforeTheWorkerReports)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    m_run.Notify(UWM_DOWNLOAD_BEGIN);
+    g_nImageSize = 3072;
+    g_pImage = new BYTE[g_nImageSize]();
+    EXPECT_EQ(::SendMessageW(m_run.Window(), WM_TEST_COMPLETE_DOWNLOAD, 0, 0), STATE_UPDATING);
+    EXPECT_TRUE(m_run.WaitForState(STATE_DONE, POLL_DEADLINE_MS)) << "the transfer did not finish";
 }
 
 TEST_F(WindowStatesTest, ShownButtonTakesTheKeyboardFocus)

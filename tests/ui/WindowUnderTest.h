@@ -10,6 +10,10 @@ constexpr UINT WM_TEST_SET_STATE = WM_APP + 100;
 constexpr UINT WM_TEST_GET_STATE = WM_APP + 101;
 // Result: the window thread's execution state, read and put back.
 constexpr UINT WM_TEST_GET_EXECUTION_STATE = WM_APP + 102;
+// Handles the download's completion report with 1; result: the window's
+// state before any other message, the transfer worker's first report
+// included, has been taken.
+constexpr UINT WM_TEST_COMPLETE_DOWNLOAD = WM_APP + 103;
 
 class CWindowUnderTest : public COrvekUpdaterDlg
 {
@@ -20,4 +24,5 @@ protected:
     LRESULT OnTestSetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestGetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestGetExecutionState(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestCompleteDownload(WPARAM wParam, LPARAM lParam);
 };
