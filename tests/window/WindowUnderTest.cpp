@@ -4,6 +4,7 @@ BEGIN_MESSAGE_MAP(CWindowUnderTest, COrvekUpdaterDlg)
     ON_MESSAGE(WM_TEST_SET_STATE, OnTestSetState)
     ON_MESSAGE(WM_TEST_GET_STATE, OnTestGetState)
     ON_MESSAGE(WM_TEST_GET_EXECUTION_STATE, OnTestGetExecutionState)
+    ON_MESSAGE(WM_TEST_SET_WORKER, OnTestSetWorker)
 END_MESSAGE_MAP()
 
 LRESULT CWindowUnderTest::OnTestSetState(WPARAM wParam, LPARAM /*lParam*/)
@@ -23,4 +24,10 @@ LRESULT CWindowUnderTest::OnTestGetExecutionState(WPARAM /*wParam*/, LPARAM /*lP
     const EXECUTION_STATE state = ::SetThreadExecutionState(ES_CONTINUOUS);
     ::SetThreadExecutionState(state);
     return static_cast<LRESULT>(state);
+}
+
+LRESULT CWindowUnderTest::OnTestSetWorker(WPARAM wParam, LPARAM /*lParam*/)
+{
+    m_nWorker = static_cast<int>(wParam);
+    return 0;
 }

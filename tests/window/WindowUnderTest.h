@@ -10,6 +10,8 @@ constexpr UINT WM_TEST_SET_STATE = WM_APP + 100;
 constexpr UINT WM_TEST_GET_STATE = WM_APP + 101;
 // Result: the window thread's execution state, read and put back.
 constexpr UINT WM_TEST_GET_EXECUTION_STATE = WM_APP + 102;
+// wParam: the worker to count as running (WORKER_...); result 0.
+constexpr UINT WM_TEST_SET_WORKER = WM_APP + 103;
 
 class CWindowUnderTest : public COrvekUpdaterDlg
 {
@@ -20,4 +22,5 @@ protected:
     LRESULT OnTestSetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestGetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestGetExecutionState(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestSetWorker(WPARAM wParam, LPARAM lParam);
 };
