@@ -1,66 +1,43 @@
 // The start-up's hold on DLL loading: afterwards a DLL that lies only in the
-// exe's folder is no longer found by its bare name, one of the system
-// folder still is.
+// exe's folder is no longer found by its bare name; a system one still is.
 #include "framework/ProcessHardening.h"
 #include <gtest/gtest.h>
 #include <string>
 
 namespace
 {
-std::wstring ExeFolder()
+// The e2e tests' planted DLL, copied beside the test program as pszName.
+std::wstring PlantBesideTheExe(const std::wstring& strName)
 {
-    WCHAR szPath[MAX_PATH] = L"";
-    const DWORD dwLength = ::GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    const std::wstring strPath(szPath, dwLength);
-    return strPath.substr(0, strPath.find_last_of(L'\\') + 1);
+    WCHAR szExe[MAX_PATH] = L"";
+    std::wstring strFolder(szExe, ::GetModuleFileNameW(nullptr, szExe, MAX_PATH));
+    strFolder.erase(strFolder.find_last_of(L'\\') + 1);
+    ::CopyFileW((strFolder + L"planted\\wininet.dll").c_str(), (strFolder + strName).c_str(), FALSE);
+    return strFolder + strName;
 }
-
-// The build's planted DLL, copied beside the test program under a name no
-// system DLL has; removed again, with the mark it leaves when loaded.
-class CBesideDll
-{
-public:
-    explicit CBesideDll(const std::wstring& strName) : m_strName(strName), m_strPath(ExeFolder() + strName)
-    {
-        m_bCopied = ::CopyFileW((ExeFolder() + L"planted\\wininet.dll").c_str(), m_strPath.c_str(), FALSE) != FALSE;
-    }
-    ~CBesideDll()
-    {
-        ::DeleteFileW(m_strPath.c_str());
-        ::DeleteFileW((m_strPath + L".loaded").c_str());
-    }
-    bool IsCopied() const { return m_bCopied; }
-    LPCWSTR Name() const { return m_strName.c_str(); }
-
-private:
-    std::wstring m_strName;
-    std::wstring m_strPath;
-    bool m_bCopied = false;
-};
 }
 
 TEST(AfxHardenProcess, DllOnlyBesideTheExeIsNoLongerFoundByName)
 {
-    const std::wstring strSuffix = std::to_wstring(::GetCurrentProcessId()) + L".dll";
-    CBesideDll before(L"orvek-beside-before-" + strSuffix);
-    CBesideDll after(L"orvek-beside-after-" + strSuffix);
-    ASSERT_TRUE(before.IsCopied() && after.IsCopied());
+    const std::wstring strBefore = L"orvek-before-" + std::to_wstring(::GetCurrentProcessId()) + L".dll";
+    const std::wstring strAfter = L"orvek-after-" + std::to_wstring(::GetCurrentProcessId()) + L".dll";
+    const std::wstring arrPaths[] = { PlantBesideTheExe(strBefore), PlantBesideTheExe(strAfter) };
 
-    const HMODULE hBefore = ::LoadLibraryW(before.Name());
+    const HMODULE hBefore = ::LoadLibraryW(strBefore.c_str());
     EXPECT_NE(hBefore, nullptr) << "not found beside the exe even before, error " << ::GetLastError();
-    if (hBefore != nullptr)
-        ::FreeLibrary(hBefore);
-
+    ::FreeLibrary(hBefore);
     AfxHardenProcess();
-    const HMODULE hAfter = ::LoadLibraryW(after.Name());
-    const DWORD dwError = ::GetLastError();
+    const HMODULE hAfter = ::LoadLibraryW(strAfter.c_str());
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
     EXPECT_EQ(hAfter, nullptr) << "loaded from beside the exe";
-    EXPECT_EQ(dwError, static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    if (hAfter != nullptr)
-        ::FreeLibrary(hAfter);
-
+    ::FreeLibrary(hAfter);
     const HMODULE hSystem = ::LoadLibraryW(L"version.dll");
     EXPECT_NE(hSystem, nullptr) << "a system DLL by name, error " << ::GetLastError();
-    if (hSystem != nullptr)
-        ::FreeLibrary(hSystem);
+    ::FreeLibrary(hSystem);
+
+    for (const std::wstring& strPath : arrPaths)
+    {
+        ::DeleteFileW(strPath.c_str());
+        ::DeleteFileW((strPath + L".loaded").c_str());
+    }
 }
