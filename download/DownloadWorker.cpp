@@ -7,7 +7,7 @@
 #include "app/Progress.h"
 #include <new>
 
-static const WCHAR NO_LENGTH_TEXT[] = L"The update service did not say how large the update is.";
+static const WCHAR NO_LENGTH_TEXT[] = L"The update service did not say clearly how large the update is.";
 static const WCHAR TOO_LONG_TEXT[] = L"The update service sent more data than it announced.";
 static const WCHAR TOO_SHORT_TEXT[] = L"The update download was interrupted before it was complete.";
 static const WCHAR NO_MEMORY_TEXT[] = L"There is not enough memory to download the update.";

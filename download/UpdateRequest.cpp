@@ -24,6 +24,13 @@ static const WCHAR PROXY_REFUSED_TEXT[] =
 static const WCHAR TOO_MANY_REDIRECTS_TEXT[] =
     L"The update service kept sending the updater from one address to another without ever delivering the "
     L"update. Please try again later.";
+static const WCHAR DOWNGRADE_TEXT[] =
+    L"The update service sent the updater from a secure address to one that is not secure. Nothing was "
+    L"written to your Orvek. Please try again later, or from another network.";
+static const WCHAR ENCODED_TEXT[] =
+    L"The update arrived altered on the way: the network or a server compressed it. Nothing was written to "
+    L"your Orvek. Please try again later, or from another network.";
+static const WCHAR IDENTITY_CODING[] = L"identity";
 
 // Windows' documented defaults, set explicitly because Wine applies none and
 // would wait for a silent service for ever.
@@ -73,22 +80,23 @@ void ParseRawHeaders(const CString& strRawHeaders, CMapStringToString& mapHeader
 static BOOL IsRedirectStatus(DWORD dwStatusCode)
 {
     return dwStatusCode == HTTP_STATUS_MOVED || dwStatusCode == HTTP_STATUS_REDIRECT
-           || dwStatusCode == HTTP_STATUS_REDIRECT_METHOD || dwStatusCode == HTTP_STATUS_REDIRECT_KEEP_VERB;
+           || dwStatusCode == HTTP_STATUS_REDIRECT_METHOD || dwStatusCode == HTTP_STATUS_REDIRECT_KEEP_VERB
+           || dwStatusCode == HTTP_STATUS_PERMANENT_REDIRECT;
 }
 
-BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CRequestTarget& target)
+RedirectOutcome ResolveRedirect(const CRequestTarget& from, const CString& strLocation, CRequestTarget& target)
 {
     std::vector<WCHAR> arrUrl(INTERNET_MAX_URL_LENGTH + 1, L'\0');
     DWORD dwLength = static_cast<DWORD>(arrUrl.size());
-    if (!AfxInternetCombineUrl(strBaseUrl, strLocation, arrUrl.data(), &dwLength, ICU_NO_ENCODE))
-        return FALSE;
+    if (!AfxInternetCombineUrl(from.m_strUrl, strLocation, arrUrl.data(), &dwLength, ICU_NO_ENCODE))
+        return REDIRECT_NOT_WEB;
 
     DWORD dwServiceType = AFX_INET_SERVICE_UNK;
     CString strServer;
     CString strObject;
     INTERNET_PORT nPort = INTERNET_DEFAULT_HTTP_PORT;
     if (!AfxParseURL(arrUrl.data(), dwServiceType, strServer, strObject, nPort) || strServer.IsEmpty())
-        return FALSE;
+        return REDIRECT_NOT_WEB;
 
     target.m_strUrl = arrUrl.data();
     target.m_strServer = strServer;
@@ -96,7 +104,10 @@ BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CReq
     // An address of the server alone, or with a query only, asks for its root.
     target.m_strObject = strObject.IsEmpty() || strObject[0] != L'/' ? L"/" + strObject : strObject;
     target.m_bSecure = dwServiceType == AFX_INET_SERVICE_HTTPS;
-    return TRUE;
+    // Past a secure hop, a plain one would let anyone on the way change the image.
+    if (from.m_bSecure && !target.m_bSecure)
+        return REDIRECT_DOWNGRADE;
+    return REDIRECT_FOLLOW;
 }
 
 BOOL ClassifyResponse(DWORD dwStatusCode, const CMapStringToString& mapHeaders, CString& strFailure)
@@ -110,6 +121,66 @@ BOOL ClassifyResponse(DWORD dwStatusCode, const CMapStringToString& mapHeaders, 
     if (strFailure.IsEmpty())
         strFailure.Format(L"HTTP Status Code %d", static_cast<int>(dwStatusCode));
     return FALSE;
+}
+
+// Calls pfnItem with each comma-separated item of the values, trimmed, until
+// it returns FALSE; TRUE when every item was taken.
+template <typename TItem>
+static BOOL EveryListItem(const std::vector<CString>& arrValues, TItem pfnItem)
+{
+    for (const CString& strValue : arrValues)
+    {
+        int iStart = 0;
+        for (;;)
+        {
+            const int iComma = strValue.Find(L',', iStart);
+            CString strItem = iComma < 0 ? strValue.Mid(iStart) : strValue.Mid(iStart, iComma - iStart);
+            if (!pfnItem(strItem.Trim()))
+                return FALSE;
+            if (iComma < 0)
+                break;
+            iStart = iComma + 1;
+        }
+    }
+    return TRUE;
+}
+
+BOOL IsIdentityEncoding(const std::vector<CString>& arrValues)
+{
+    return EveryListItem(arrValues, [](const CString& strCoding) {
+        return strCoding.IsEmpty() || strCoding.CompareNoCase(IDENTITY_CODING) == 0;
+    });
+}
+
+// A decimal that fits in 32 bits, digits only.
+static BOOL ParseLength(const CString& strLength, UINT32& nLength)
+{
+    UINT64 nValue = 0;
+    for (int iChar = 0; iChar < strLength.GetLength(); ++iChar)
+    {
+        if (strLength[iChar] < L'0' || strLength[iChar] > L'9')
+            return FALSE;
+        nValue = nValue * 10 + static_cast<UINT64>(strLength[iChar] - L'0');
+        if (nValue > 0xFFFFFFFFULL)
+            return FALSE;
+    }
+    nLength = static_cast<UINT32>(nValue);
+    return !strLength.IsEmpty();
+}
+
+UINT32 AgreedLength(const std::vector<CString>& arrValues)
+{
+    BOOL bStated = FALSE;
+    UINT32 nAgreed = 0;
+    const BOOL bClear = EveryListItem(arrValues, [&bStated, &nAgreed](const CString& strLength) {
+        UINT32 nLength = 0;
+        if (!ParseLength(strLength, nLength) || (bStated && nLength != nAgreed))
+            return FALSE;
+        bStated = TRUE;
+        nAgreed = nLength;
+        return TRUE;
+    });
+    return bClear ? nAgreed : 0;
 }
 
 CUpdateRequest::CUpdateRequest() : m_mapHeaders(10)
@@ -141,14 +212,21 @@ void CUpdateRequest::Send(HWND hWndOwner)
     {
         SendTo(target, hWndOwner);
         CString strLocation;
-        if (!IsRedirectStatus(m_dwStatusCode) || !m_pFile->QueryInfo(HTTP_QUERY_LOCATION, strLocation))
+        if (m_pszFailure != nullptr || !IsRedirectStatus(m_dwStatusCode)
+            || !m_pFile->QueryInfo(HTTP_QUERY_LOCATION, strLocation))
             break;
         CRequestTarget next;
-        if (!ResolveRedirect(target.m_strUrl, strLocation, next))
+        const RedirectOutcome outcome = ResolveRedirect(target, strLocation, next);
+        if (outcome == REDIRECT_NOT_WEB)
             break;
+        if (outcome == REDIRECT_DOWNGRADE)
+        {
+            m_pszFailure = DOWNGRADE_TEXT;
+            break;
+        }
         if (nRedirects == MAX_REDIRECTS)
         {
-            m_bTooManyRedirects = TRUE;
+            m_pszFailure = TOO_MANY_REDIRECTS_TEXT;
             break;
         }
         target = next;
@@ -157,6 +235,11 @@ void CUpdateRequest::Send(HWND hWndOwner)
     CString strRawHeaders;
     m_pFile->QueryInfo(HTTP_QUERY_RAW_HEADERS, strRawHeaders);
     ParseRawHeaders(strRawHeaders, m_mapHeaders);
+    // The platform hands over an encoded body as it came, and the device
+    // would take the encoded bytes for the image.
+    if (m_pszFailure == nullptr && m_dwStatusCode == HTTP_STATUS_SUCCESS
+        && !IsIdentityEncoding(QueryValues(HTTP_QUERY_CONTENT_ENCODING)))
+        m_pszFailure = ENCODED_TEXT;
 }
 
 void CUpdateRequest::SendTo(const CRequestTarget& target, HWND hWndOwner)
@@ -177,15 +260,18 @@ void CUpdateRequest::SendTo(const CRequestTarget& target, HWND hWndOwner)
     m_pFile->SendRequest(nullptr, 0, nullptr, 0);
     m_pFile->QueryInfoStatusCode(m_dwStatusCode);
     if (m_dwStatusCode == HTTP_STATUS_PROXY_AUTH_REQ)
-        m_pszProxyFailure = AnswerProxy(hWndOwner);
+        m_pszFailure = AnswerProxy(hWndOwner);
 }
 
 LPCWSTR CUpdateRequest::AnswerProxy(HWND hWndOwner)
 {
     CString strChallenge;
     m_pFile->QueryInfo(HTTP_QUERY_PROXY_AUTHENTICATE, strChallenge);
-    for (int nDialogs = 0; nDialogs < MAX_PROXY_DIALOGS; ++nDialogs)
+    // The count holds for the whole request: whoever answers a redirect
+    // with 407 gets no fresh dialogs.
+    while (m_nProxyDialogs < MAX_PROXY_DIALOGS)
     {
+        ++m_nProxyDialogs;
         const DWORD dwAnswer = m_pFile->ErrorDlg(CWnd::FromHandle(hWndOwner), ERROR_INTERNET_INCORRECT_PASSWORD,
                                                  FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS
                                                      | FLAGS_ERROR_UI_FLAGS_GENERATE_DATA);
@@ -214,14 +300,9 @@ LPCWSTR CUpdateRequest::AnswerProxy(HWND hWndOwner)
 
 BOOL CUpdateRequest::Classify(CString& strFailure) const
 {
-    if (m_bTooManyRedirects)
+    if (m_pszFailure != nullptr)
     {
-        strFailure = TOO_MANY_REDIRECTS_TEXT;
-        return FALSE;
-    }
-    if (m_pszProxyFailure != nullptr)
-    {
-        strFailure = m_pszProxyFailure;
+        strFailure = m_pszFailure;
         return FALSE;
     }
     return ClassifyResponse(m_dwStatusCode, m_mapHeaders, strFailure);
@@ -229,11 +310,25 @@ BOOL CUpdateRequest::Classify(CString& strFailure) const
 
 UINT32 CUpdateRequest::QueryDeclaredLength() const
 {
-    DWORD dwLength = 0;
-    DWORD dwSize = sizeof(dwLength);
-    if (!m_pFile->QueryInfo(HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength, &dwSize))
-        return 0;
-    return dwLength;
+    return AgreedLength(QueryValues(HTTP_QUERY_CONTENT_LENGTH));
+}
+
+std::vector<CString> CUpdateRequest::QueryValues(DWORD dwInfoLevel) const
+{
+    std::vector<CString> arrValues;
+    DWORD dwIndex = 0;
+    CString strValue;
+    for (;;)
+    {
+        const DWORD dwAsked = dwIndex;
+        if (!m_pFile->QueryInfo(dwInfoLevel, strValue, &dwIndex))
+            break;
+        arrValues.push_back(strValue);
+        // A level that is no header line leaves the index where it was.
+        if (dwIndex == dwAsked)
+            break;
+    }
+    return arrValues;
 }
 
 void CUpdateRequest::Close()

@@ -5,6 +5,7 @@
 #include "framework/afxcoll.h"
 #include "framework/String.h"
 #include <memory>
+#include <vector>
 
 // The update service's host; the request always goes to its port 80.
 extern const WCHAR UPDATE_SERVICE_HOST[];
@@ -24,6 +25,14 @@ void ParseRawHeaders(const CString& strRawHeaders, CMapStringToString& mapHeader
 // a 500 that gives no text, "HTTP Status Code %d".
 BOOL ClassifyResponse(DWORD dwStatusCode, const CMapStringToString& mapHeaders, CString& strFailure);
 
+// TRUE when the Content-Encoding values (one per header line) name no
+// coding but "identity": the body is the image as the service sent it.
+BOOL IsIdentityEncoding(const std::vector<CString>& arrValues);
+// The length that every Content-Length value (one per header line, each a
+// list of decimals) states alike; 0 when there is none, one is no number,
+// or they differ.
+UINT32 AgreedLength(const std::vector<CString>& arrValues);
+
 // Where a request goes: its URL, split into what the platform's calls take.
 struct CRequestTarget
 {
@@ -33,9 +42,16 @@ struct CRequestTarget
     CString m_strObject;
     BOOL m_bSecure = FALSE;
 };
+// What becomes of a redirect.
+enum RedirectOutcome
+{
+    REDIRECT_FOLLOW,     // the request goes on to the resolved target
+    REDIRECT_NOT_WEB,    // no HTTP or HTTPS address: the redirect is the answer
+    REDIRECT_DOWNGRADE,  // from HTTPS to plain HTTP: refused
+};
 // Where a redirect sends the request: its Location resolved against the
-// URL that was asked for. FALSE when that is no HTTP or HTTPS address.
-BOOL ResolveRedirect(const CString& strBaseUrl, const CString& strLocation, CRequestTarget& target);
+// target that was asked for.
+RedirectOutcome ResolveRedirect(const CRequestTarget& from, const CString& strLocation, CRequestTarget& target);
 
 class CUpdateRequest
 {
@@ -44,7 +60,8 @@ public:
     ~CUpdateRequest();
 
     static const int MAX_REDIRECTS = 10;
-    // Password dialogs shown for one request before it fails.
+    // Password dialogs shown for one request, across all its redirects,
+    // before it fails.
     static const int MAX_PROXY_DIALOGS = 3;
 
     // Opens the session and the connection, sends the request, follows up
@@ -55,10 +72,11 @@ public:
     void Send(HWND hWndOwner);
 
     // As ClassifyResponse; a request still redirected after MAX_REDIRECTS
-    // redirects, or one whose proxy wanted a password it did not get, fails
-    // with a text of its own.
+    // redirects or sent from HTTPS to plain HTTP, one whose proxy wanted a
+    // password it did not get, and a 200 whose body is encoded fail with a
+    // text of their own.
     BOOL Classify(CString& strFailure) const;
-    // The Content-Length, 0 when there is none or it is no number.
+    // The Content-Length as AgreedLength gives it.
     UINT32 QueryDeclaredLength() const;
 
     DWORD GetStatusCode() const { return m_dwStatusCode; }
@@ -79,12 +97,15 @@ private:
     // proxy refuses it; the text to show when the user gave none or the
     // proxy kept refusing, otherwise null.
     LPCWSTR AnswerProxy(HWND hWndOwner);
+    // The values of a header, one per line it has in the answer.
+    std::vector<CString> QueryValues(DWORD dwInfoLevel) const;
 
     std::unique_ptr<CInternetSession> m_pSession;
     std::unique_ptr<CHttpConnection> m_pConnection;
     std::unique_ptr<CHttpFile> m_pFile;
     DWORD m_dwStatusCode = 0;
-    BOOL m_bTooManyRedirects = FALSE;
-    LPCWSTR m_pszProxyFailure = nullptr;
+    int m_nProxyDialogs = 0;
+    // Why the exchange failed whatever the last status says, or null.
+    LPCWSTR m_pszFailure = nullptr;
     CMapStringToString m_mapHeaders;
 };

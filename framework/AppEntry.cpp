@@ -1,5 +1,6 @@
 // The program's entry point: runs the one application object.
 #include "Globals.h"
+#include "ProcessHardening.h"
 #include "WinApp.h"
 
 int AFXAPI AfxWinMain(HINSTANCE hInstance)
@@ -19,5 +20,6 @@ int AFXAPI AfxWinMain(HINSTANCE hInstance)
 extern "C" int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/,
                                LPWSTR /*lpCmdLine*/, int /*nCmdShow*/)
 {
+    AfxHardenProcess();
     return AfxWinMain(hInstance);
 }

@@ -33,7 +33,7 @@ COrvekUpdaterDlg::COrvekUpdaterDlg()
     : CDialog(IDD_UPDATER_DIALOG, nullptr),
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_nState(STATE_NONE),
-      m_bWorkerRunning(false),
+      m_nWorker(WORKER_NONE),
       m_bAskingToStop(false)
 {
 }
@@ -206,12 +206,12 @@ void COrvekUpdaterDlg::OnOK()
     // Enter reaches here while a worker runs (the button is hidden then, or
     // shown again by the poll during a download); a second download would
     // race the first for the image buffer.
-    if (m_bWorkerRunning)
+    if (m_nWorker != WORKER_NONE)
         return;
 
     SetState(STATE_DOWNLOADING);
     if (AfxBeginThread(DownloadThreadProc, m_hWnd) != nullptr)
-        m_bWorkerRunning = true;
+        m_nWorker = WORKER_DOWNLOAD;
 }
 
 void COrvekUpdaterDlg::OnCancel()
@@ -247,6 +247,8 @@ BOOL COrvekUpdaterDlg::OnQueryEndSession()
 
 LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
 {
+    if (m_nWorker != WORKER_DOWNLOAD)
+        return 0;
     SetState(STATE_DOWNLOADING);
     m_progressDownload.SetPos(0);
     m_staticDownload.SetWindowText(L"Downloading updates from the Internet...");
@@ -255,15 +257,19 @@ LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
 
 LRESULT COrvekUpdaterDlg::OnDownloadProgress(WPARAM wParam, LPARAM /*lParam*/)
 {
+    if (m_nWorker != WORKER_DOWNLOAD)
+        return 0;
     m_progressDownload.SetPos(static_cast<int>(wParam));
     return 0;
 }
 
 LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
 {
+    if (m_nWorker != WORKER_DOWNLOAD)
+        return 0;
     if (wParam == 0)
     {
-        m_bWorkerRunning = false;
+        m_nWorker = WORKER_NONE;
         SetState(STATE_NONE);
         return 0;
     }
@@ -275,23 +281,29 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
         // The write may start before the worker's first report: from here
         // on, closing asks and log-off and sleep wait.
         SetState(STATE_UPDATING);
-        if (AfxBeginThread(UpdateThreadProc, m_hWnd) == nullptr)
+        if (AfxBeginThread(UpdateThreadProc, m_hWnd) != nullptr)
+        {
+            m_nWorker = WORKER_TRANSFER;
+        }
+        else
         {
             ReleaseImage();
-            m_bWorkerRunning = false;
+            m_nWorker = WORKER_NONE;
             SetState(STATE_NONE);
         }
         return 0;
     }
     // Nobody will write this image out; a new click downloads afresh.
     ReleaseImage();
-    m_bWorkerRunning = false;
+    m_nWorker = WORKER_NONE;
     SetState(STATE_DISCONNECTED);
     return 0;
 }
 
 LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
 {
+    if (m_nWorker != WORKER_TRANSFER)
+        return 0;
     SetState(STATE_UPDATING);
     m_progressUpdate.SetPos(0);
     m_staticUpdate.SetWindowText(L"Updating your Orvek with latest updates...");
@@ -300,13 +312,17 @@ LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
 
 LRESULT COrvekUpdaterDlg::OnUpdateProgress(WPARAM wParam, LPARAM /*lParam*/)
 {
+    if (m_nWorker != WORKER_TRANSFER)
+        return 0;
     m_progressUpdate.SetPos(static_cast<int>(wParam));
     return 0;
 }
 
 LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM /*lParam*/)
 {
-    m_bWorkerRunning = false;
+    if (m_nWorker != WORKER_TRANSFER)
+        return 0;
+    m_nWorker = WORKER_NONE;
     if (wParam == 0)
     {
         // The transfer failed and the worker has told the user; back to

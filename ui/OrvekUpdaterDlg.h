@@ -16,6 +16,14 @@ enum
     STATE_DONE = 5,          // finished; the button closes the program
 };
 
+// The worker the window has running, values of m_nWorker.
+enum
+{
+    WORKER_NONE = 0,
+    WORKER_DOWNLOAD = 1,
+    WORKER_TRANSFER = 2,
+};
+
 // The poll timer's id and period.
 constexpr UINT_PTR ID_TIMER_POLL = 1;
 constexpr UINT POLL_PERIOD_MS = 1000;
@@ -63,10 +71,12 @@ protected:
     CStatic m_staticStatus;
     CStatic m_staticDownload;
     CStatic m_staticUpdate;
-    // A worker this window started is still running: from OnOK until the
-    // download's failure report, the download's completion without the
-    // device, or the transfer's completion report.
-    bool m_bWorkerRunning;
+    // The worker this window started that is still running: the download
+    // from OnOK until its failure report or its completion without the
+    // device, then the transfer until its completion report. Reports of
+    // any other worker are ignored: the messages are registered by name,
+    // so any program can send them.
+    int m_nWorker;
     // The question whether to stop the write is up.
     bool m_bAskingToStop;
 

@@ -9,13 +9,17 @@
 
 namespace
 {
-const wchar_t NO_LENGTH[] = L"The update service did not say how large the update is.";
+const wchar_t NO_LENGTH[] = L"The update service did not say clearly how large the update is.";
 const wchar_t TOO_LONG[] = L"The update service sent more data than it announced.";
 const wchar_t TOO_SHORT[] = L"The update download was interrupted before it was complete.";
 const wchar_t NO_MEMORY[] = L"There is not enough memory to download the update.";
 const wchar_t WEB_PAGE[] = L"The network answered with a web page instead of the update. On a hotel, airport or "
                            L"office network, sign in with a web browser first, or ask the network's administrator. "
                            L"Then try again.";
+const wchar_t ENCODED[] = L"The update arrived altered on the way: the network or a server compressed it. Nothing was "
+                          L"written to your Orvek. Please try again later, or from another network.";
+const wchar_t PROXY_REFUSED[] = L"The network's proxy server did not accept the user name and password. Please try "
+                                L"again and enter them, or ask the network's administrator for them.";
 
 class DownloadWorkerTest : public ::testing::Test
 {
@@ -79,6 +83,11 @@ TEST_F(DownloadWorkerTest, SmallBodiesReportEachChangedPercentage)
         {R"({"body": "abcd"})", "abcd", {100}},
         {R"({"body": "0123456789"})", "0123456789", {40, 80, 100}},
         {R"({"body": "xyz"})", "xyz", {100}},
+        // Said twice alike, the length is clear; the identity coding leaves the body as it is.
+        {R"({"body": "abcd", "headers": [["Content-Length", "4"]]})", "abcd", {100}},
+        {R"({"body": "abcd", "headers": [["Content-Encoding", "identity"]]})", "abcd", {100}},
+        {R"([{"status": 308, "headers": [["Location", "http://mirror.orvek.example/fw"]]}, {"body": "abcd"}])", "abcd",
+         {100}},
     };
     for (const auto& row : rows)
     {
@@ -185,6 +194,7 @@ TEST_F(DownloadWorkerTest, BodyThatBreaksItsLengthIsRefused)
         {R"({"content_length": null, "body": "abcdefgh"})", NO_LENGTH, 0, ""},
         {R"({"content_length": 0, "body": "abcdefgh"})", NO_LENGTH, 0, ""},
         {R"({"content_length": "abc", "body": "abcdefgh"})", NO_LENGTH, 0, ""},
+        {R"({"content_length": 8, "headers": [["Content-Length", "7"]], "body": "abcdefgh"})", NO_LENGTH, 0, ""},
         // Wine hands over only what came with the head beyond the declared
         // length, so the head and the surplus go in one piece.
         {R"({"action": "raw", "body": "HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabcdefgh"})", TOO_LONG, 3,
@@ -206,6 +216,41 @@ TEST_F(DownloadWorkerTest, BodyThatBreaksItsLengthIsRefused)
         EXPECT_EQ(0, memcmp(row.pszImage, g_pImage, strlen(row.pszImage)));
         ReleaseImage();
     }
+}
+
+// Compressed on the way, by a proxy or a mirror, the body is no image, and
+// may well hide a page: refused before anything is kept.
+TEST_F(DownloadWorkerTest, EncodedBodyIsRefusedBeforeTheBegin)
+{
+    const char* const rows[] = {
+        R"({"body": {"hex": "1f8b08000000000002034b4c4a4e494d4bcf0000502aefae08000000"},
+            "headers": [["Content-Encoding", "gzip"]]})",
+        R"({"body": "abcdefgh", "headers": [["Content-Encoding", "identity"], ["content-encoding", "br"]]})",
+    };
+    for (const char* pszScenario : rows)
+    {
+        SCOPED_TRACE(pszScenario);
+        CDownloadRun run = Run(pszScenario);
+        ExpectFailure(run, ENCODED, false);
+        EXPECT_EQ(nullptr, g_pImage);
+    }
+}
+
+// Whoever answers a redirected request with 407 gets no fresh dialogs:
+// three for the whole click, then the box that the password was refused.
+TEST_F(DownloadWorkerTest, ThreePasswordDialogsAtMostAcrossRedirects)
+{
+    const std::string strAsk = R"({"status": 407, "headers": [["Proxy-Authenticate", "Basic realm=\"Orvek\""]]})";
+    CDownloadRun run =
+        Run("[" + strAsk + R"(, {"status": 302, "headers": [["Location", "http://mirror.orvek.example/fw"]]}, )"
+            + strAsk + "]");
+    ASSERT_EQ(4u, run.m_arrBoxes.size()) << "three dialogs and the box: " << run.Describe();
+    EXPECT_STREQ(PROXY_REFUSED, run.m_arrBoxes.back().m_strText.c_str());
+    EXPECT_EQ(0, run.Completion()) << run.Describe();
+    EXPECT_FALSE(run.HasBegin());
+    std::vector<CServiceRequest> arrRequests;
+    ASSERT_TRUE(ServiceRequests(arrRequests));
+    EXPECT_EQ("GET http://mirror.orvek.example:80/fw HTTP/1.0", arrRequests.back().m_strRequestLine);
 }
 
 // Told by its bytes, whatever its label: nothing of the page is kept.

@@ -129,9 +129,47 @@ TEST(ClassifyResponse, StatusAloneChoosesTheOutcome)
     }
 }
 
+TEST(IsIdentityEncoding, OnlyIdentityOrNoCodingLeavesTheBodyAsSent)
+{
+    const struct
+    {
+        std::vector<CString> arrValues;
+        BOOL bIdentity;
+    } rows[] = {
+        {{}, TRUE},
+        {{L"identity"}, TRUE},
+        {{L"Identity", L" IDENTITY , identity"}, TRUE},
+        {{L"gzip"}, FALSE},
+        {{L"identity, br"}, FALSE},
+    };
+    for (size_t iRow = 0; iRow < sizeof(rows) / sizeof(rows[0]); ++iRow)
+        EXPECT_EQ(rows[iRow].bIdentity, IsIdentityEncoding(rows[iRow].arrValues)) << "row " << iRow;
+}
+
+TEST(AgreedLength, EqualRepeatsAgreeAnythingElseStatesNoLength)
+{
+    const struct
+    {
+        std::vector<CString> arrValues;
+        UINT32 nLength;
+    } rows[] = {
+        {{L"300000"}, 300000},
+        {{L"300000", L"300000"}, 300000},
+        {{L"300000, 300000", L" 0300000 "}, 300000},
+        {{}, 0},
+        {{L"300000", L"299000"}, 0},
+        {{L"300000,"}, 0},
+        {{L"12abc"}, 0},
+        {{L"4294967296"}, 0},
+    };
+    for (size_t iRow = 0; iRow < sizeof(rows) / sizeof(rows[0]); ++iRow)
+        EXPECT_EQ(rows[iRow].nLength, AgreedLength(rows[iRow].arrValues)) << "row " << iRow;
+}
+
 TEST(ResolveRedirect, ResolvesTheLocationAgainstTheAddressAskedFor)
 {
-    const wchar_t kBase[] = L"http://update.orvek.example/device/update?version=2.0";
+    CRequestTarget from;
+    from.m_strUrl = L"http://update.orvek.example/device/update?version=2.0";
     struct
     {
         const wchar_t* pszLocation;
@@ -149,7 +187,7 @@ TEST(ResolveRedirect, ResolvesTheLocationAgainstTheAddressAskedFor)
     for (const auto& row : rows)
     {
         CRequestTarget target;
-        ASSERT_TRUE(ResolveRedirect(kBase, row.pszLocation, target)) << "location " << row.pszLocation;
+        ASSERT_EQ(REDIRECT_FOLLOW, ResolveRedirect(from, row.pszLocation, target)) << "location " << row.pszLocation;
         EXPECT_STREQ(row.pszServer, target.m_strServer.GetString()) << "location " << row.pszLocation;
         EXPECT_EQ(row.nPort, target.m_nPort) << "location " << row.pszLocation;
         EXPECT_STREQ(row.pszObject, target.m_strObject.GetString()) << "location " << row.pszLocation;
@@ -157,6 +195,29 @@ TEST(ResolveRedirect, ResolvesTheLocationAgainstTheAddressAskedFor)
     }
 
     CRequestTarget target;
-    EXPECT_FALSE(ResolveRedirect(kBase, L"ftp://files.orvek.example/fw", target));
-    EXPECT_FALSE(ResolveRedirect(kBase, L"mailto:support@orvek.example", target));
+    EXPECT_EQ(REDIRECT_NOT_WEB, ResolveRedirect(from, L"ftp://files.orvek.example/fw", target));
+    EXPECT_EQ(REDIRECT_NOT_WEB, ResolveRedirect(from, L"mailto:support@orvek.example", target));
+}
+
+TEST(ResolveRedirect, OnceSecureTheRequestStaysSecure)
+{
+    CRequestTarget from;
+    from.m_strUrl = L"https://secure.orvek.example/fw/current";
+    from.m_bSecure = TRUE;
+    struct
+    {
+        const wchar_t* pszLocation;
+        RedirectOutcome outcome;
+    } const rows[] = {
+        {L"/fw/2.0/image.bin", REDIRECT_FOLLOW},
+        {L"//mirror.orvek.example/fw", REDIRECT_FOLLOW},
+        {L"http://mirror.orvek.example/fw", REDIRECT_DOWNGRADE},
+        {L"HTTP://secure.orvek.example:443/fw", REDIRECT_DOWNGRADE},
+    };
+    for (const auto& row : rows)
+    {
+        CRequestTarget target;
+        EXPECT_EQ(row.outcome, ResolveRedirect(from, row.pszLocation, target)) << "location " << row.pszLocation;
+        EXPECT_EQ(row.outcome == REDIRECT_FOLLOW, target.m_bSecure == TRUE) << "location " << row.pszLocation;
+    }
 }

@@ -1,7 +1,8 @@
 // What a misbehaving network does to an update: a service that stalls ends
 // in the platform's time-out box, a redirect loop in a box of the program's
 // own, each with a retry that works; a mirror and a slow link still work; a
-// network's own web page is never written into the device.
+// network's own web page, and an answer compressed on the way, are never
+// written into the device.
 #include "e2e/E2EFixture.h"
 #include <wininet.h>
 #include <algorithm>
@@ -15,6 +16,12 @@ constexpr DWORD TIMED_OUT_BOX_MS = 60000;
 const wchar_t kTooManyRedirects[] = L"The update service kept sending the updater from one address to another without "
                                     L"ever delivering the update. Please try again later.";
 const char kServiceTarget[] = "http://update.orvek.example:80/device/update?version=2.0";
+const wchar_t kEncoded[] = L"The update arrived altered on the way: the network or a server compressed it. Nothing "
+                           L"was written to your Orvek. Please try again later, or from another network.";
+// A guest network's sign-in page, gzipped: it opens with 1F 8B, not with a tag.
+const char kGzippedPage[] =
+    "1f8b0800000000000203b35174f1770e890c7055c828c9cdb1e3b201533619a98929763625992539a976eea5a9c5250ae199ba6e9936"
+    "fa10211b7d8882a4fc944a3b9b02bb809cd4c4e25485e2ccf43c85cc3c3d1bfd02a01288a43ec45c00e853398c68000000";
 
 std::string Header(const CServiceRequest& request, const char* pszName)
 {
@@ -95,14 +102,15 @@ TEST_F(CNetworkFaultTest, StalledServiceEndsInTheTimeOutBoxAndARetryWorks)
 }
 
 // Sent back to the same address for ever: the program stops after ten
-// redirects. Sent on twice, to a mirror and within it, the update works.
+// redirects. Sent on twice, to a mirror for good and within it, the update
+// works.
 TEST_F(CNetworkFaultTest, RedirectLoopEndsInABoxAndAMirrorStillUpdates)
 {
     constexpr unsigned kImageSize = 40000;
     std::string strScenario = "[";
     for (int iRequest = 0; iRequest < 11; ++iRequest)
         strScenario += Redirect(302, "http://update.orvek.example/device/update?version=2.0") + ", ";
-    strScenario += Redirect(302, "http://mirror.orvek.example/fw/current") + ", "
+    strScenario += Redirect(308, "http://mirror.orvek.example/fw/current") + ", "
                    + Redirect(307, "/fw/2.0/image.bin?from=update") + ", " + ImageScenario(kImageSize, 61) + "]";
     ASSERT_NO_FATAL_FAILURE(SetScenario(strScenario));
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
@@ -198,4 +206,23 @@ TEST_F(CNetworkFaultTest, WebPageIsNeverWrittenAndARealImageStillUpdates)
     ASSERT_EQ(arrRequests.size(), 5u) << ServiceRequestsJson();
     EXPECT_EQ("GET http://portal.hotel.example:80/login HTTP/1.0", arrRequests[2].m_strRequestLine);
     EXPECT_EQ("portal.hotel.example", Header(arrRequests[2], "Host"));
+}
+
+// A proxy or a mirror that compresses what it passes on: a box of the
+// program's own with nothing written, then a plain answer updates.
+TEST_F(CNetworkFaultTest, CompressedAnswerIsNeverWrittenAndAPlainOneUpdates)
+{
+    constexpr unsigned kImageSize = 40000;
+    ASSERT_NO_FATAL_FAILURE(SetScenario(std::string(R"([{"body": {"hex": ")") + kGzippedPage
+                                        + R"("}, "headers": [["Content-Type", "text/html"], ["Content-Encoding", "gzip"]]}, )"
+                                        + ImageScenario(kImageSize, 91) + "]"));
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+
+    ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload(kEncoded, STATE_TIMEOUT_MS, false));
+    ExpectNoSuccessShown();
+
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 91));
 }

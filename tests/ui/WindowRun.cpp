@@ -1,5 +1,6 @@
 #include "ui/WindowRun.h"
 #include <commctrl.h>
+#include "app/Notifications.h"
 #include "e2e/UpdaterWindow.h"
 #include "resource.h"
 #include "ui/WindowUnderTest.h"
@@ -126,7 +127,15 @@ void CWindowRun::SetState(int nState) const
 
 void CWindowRun::Notify(UINT message, WPARAM wParam) const
 {
+    const bool bDownload =
+        message == UWM_DOWNLOAD_BEGIN || message == UWM_DOWNLOAD_PROGRESS || message == UWM_DOWNLOAD_COMPLETE;
+    SetWorker(bDownload ? WORKER_DOWNLOAD : WORKER_TRANSFER);
     ::SendMessageW(m_hWnd, message, wParam, 0);
+}
+
+void CWindowRun::SetWorker(int nWorker) const
+{
+    ::SendMessageW(m_hWnd, WM_TEST_SET_WORKER, static_cast<WPARAM>(nWorker), 0);
 }
 
 EXECUTION_STATE CWindowRun::ExecutionState() const

@@ -31,8 +31,11 @@ public:
     int State() const;
     // SetState of the window itself, on its thread.
     void SetState(int nState) const;
-    // Sends one of the workers' notifications.
+    // Sends one of the workers' notifications as the worker that sends it
+    // does: that worker counts as the window's running one.
     void Notify(UINT message, WPARAM wParam = 0) const;
+    // The worker the window counts as running (WORKER_...).
+    void SetWorker(int nWorker) const;
     EXECUTION_STATE ExecutionState() const;
 
     // The visible message boxes the window owns.

@@ -176,3 +176,36 @@ TEST_F(WindowStatesTest, SwitchingHidesEverythingShownBeforeShowingTheNewState)
     };
     EXPECT_EQ(arrEvents, kExpected);
 }
+
+// The messages are registered by name, so any program can send them: a
+// report of a worker the window has not running changes nothing, not even
+// a completion that would start a transfer.
+TEST_F(WindowStatesTest, StrayReportsChangeNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    const std::vector<UINT> arrDownload = { UWM_DOWNLOAD_BEGIN, UWM_DOWNLOAD_PROGRESS, UWM_DOWNLOAD_COMPLETE };
+    const std::vector<UINT> arrTransfer = { UWM_UPDATE_BEGIN, UWM_UPDATE_PROGRESS, UWM_UPDATE_COMPLETE };
+    const struct
+    {
+        int nWorker;
+        const std::vector<UINT>& arrStray;
+    } rows[] = {
+        { WORKER_NONE, arrDownload },
+        { WORKER_NONE, arrTransfer },
+        { WORKER_DOWNLOAD, arrTransfer },
+        { WORKER_TRANSFER, arrDownload },
+    };
+    for (const auto& row : rows)
+    {
+        m_run.SetWorker(row.nWorker);
+        const size_t nEvents = m_run.Log().ControlEventCount();
+        for (UINT nMessage : row.arrStray)
+            ::SendMessageW(m_run.Window(), nMessage, 77, 0);
+        SCOPED_TRACE("worker " + std::to_string(row.nWorker) + ", first stray " + std::to_string(row.arrStray[0]));
+        EXPECT_EQ(m_run.State(), STATE_CONNECTED);
+        EXPECT_EQ(m_run.Log().ControlEventCount(), nEvents);
+        EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 0);
+        EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 0);
+    }
+    m_run.SetWorker(WORKER_NONE);
+}

@@ -5,6 +5,7 @@ BEGIN_MESSAGE_MAP(CWindowUnderTest, COrvekUpdaterDlg)
     ON_MESSAGE(WM_TEST_GET_STATE, OnTestGetState)
     ON_MESSAGE(WM_TEST_GET_EXECUTION_STATE, OnTestGetExecutionState)
     ON_MESSAGE(WM_TEST_COMPLETE_DOWNLOAD, OnTestCompleteDownload)
+    ON_MESSAGE(WM_TEST_SET_WORKER, OnTestSetWorker)
 END_MESSAGE_MAP()
 
 LRESULT CWindowUnderTest::OnTestSetState(WPARAM wParam, LPARAM /*lParam*/)
@@ -28,6 +29,13 @@ LRESULT CWindowUnderTest::OnTestGetExecutionState(WPARAM /*wParam*/, LPARAM /*lP
 
 LRESULT CWindowUnderTest::OnTestCompleteDownload(WPARAM /*wParam*/, LPARAM /*lParam*/)
 {
+    m_nWorker = WORKER_DOWNLOAD;
     OnDownloadComplete(1, 0);
     return m_nState;
+}
+
+LRESULT CWindowUnderTest::OnTestSetWorker(WPARAM wParam, LPARAM /*lParam*/)
+{
+    m_nWorker = static_cast<int>(wParam);
+    return 0;
 }

@@ -14,6 +14,8 @@ constexpr UINT WM_TEST_GET_EXECUTION_STATE = WM_APP + 102;
 // state before any other message, the transfer worker's first report
 // included, has been taken.
 constexpr UINT WM_TEST_COMPLETE_DOWNLOAD = WM_APP + 103;
+// wParam: the worker to count as running (WORKER_...); result 0.
+constexpr UINT WM_TEST_SET_WORKER = WM_APP + 104;
 
 class CWindowUnderTest : public COrvekUpdaterDlg
 {
@@ -25,4 +27,5 @@ protected:
     LRESULT OnTestGetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestGetExecutionState(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestCompleteDownload(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestSetWorker(WPARAM wParam, LPARAM lParam);
 };
