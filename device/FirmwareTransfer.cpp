@@ -67,6 +67,7 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
     if (g_pImage == nullptr || g_nImageSize < IMAGE_HEAD_SIZE)
     {
         ReleaseImage();
+        ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
         AfxMessageBox(INVALID_IMAGE_TEXT);
         ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, 0, 0);
         return 0;
@@ -81,7 +82,10 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
         ::CloseHandle(hPipe);
 
     if (!bWritten)
+    {
+        ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
         AfxMessageBox(TRANSFER_FAILED_TEXT);
+    }
     ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, bWritten ? 1 : 0, 0);
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <vector>
 #include "framework/afxwin.h"
 #include "picturecontrol/Backdrop.h"
-#include "picturecontrol/Pixels.h"
+#include "common/Pixels.h"
 #include "resource.h"
 #include "ui/TransparentImage.h"
 
