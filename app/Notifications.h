@@ -19,3 +19,6 @@ extern UINT UWM_UPDATE_PROGRESS;
 // wParam: 1, every byte was written; 0, it failed and the worker has
 // already told the user why.
 extern UINT UWM_UPDATE_COMPLETE;
+// A worker is about to show the user why its phase failed; its completion
+// report with 0 follows once the box is closed. wParam 0.
+extern UINT UWM_FAILURE_SHOWN;

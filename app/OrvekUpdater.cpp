@@ -3,7 +3,7 @@
 #include "app/Notifications.h"
 #include "ui/OrvekUpdaterDlg.h"
 
-// The application object comes first, then the six identifiers, in this
+// The application object comes first, then the identifiers, in this
 // order: one translation unit initialises in order of definition.
 COrvekUpdaterApp theApp;
 
@@ -13,6 +13,7 @@ UINT UWM_DOWNLOAD_COMPLETE = ::RegisterWindowMessageW(L"UWM_DOWNLOAD_COMPLETE");
 UINT UWM_UPDATE_BEGIN = ::RegisterWindowMessageW(L"UWM_UPDATE_BEGIN");
 UINT UWM_UPDATE_PROGRESS = ::RegisterWindowMessageW(L"UWM_UPDATE_PROGRESS");
 UINT UWM_UPDATE_COMPLETE = ::RegisterWindowMessageW(L"UWM_UPDATE_COMPLETE");
+UINT UWM_FAILURE_SHOWN = ::RegisterWindowMessageW(L"UWM_FAILURE_SHOWN");
 
 // The device belongs to the computer, not to one logged-on user, so the
 // name is in the global namespace: an updater in another session counts too.
@@ -24,18 +25,32 @@ BEGIN_MESSAGE_MAP(COrvekUpdaterApp, CWinAppEx)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
+// Said when the lock is held but no updater window can be brought forward.
+static const WCHAR RUNNING_ELSEWHERE_TEXT[] =
+    L"Orvek Updater is already running elsewhere on this computer, for example for another user.\n\n"
+    L"Only one Orvek Updater can use the Orvek at a time.";
+// An updater that has just taken the lock shows its window within this time.
+static const int FIND_WINDOW_TRIES = 30;
+static const DWORD FIND_WINDOW_STEP_MS = 100;
+
 // Brings the updater window of this session to the front, with the message
-// box it shows, if any.
-static void BringRunningUpdaterForward()
+// box it shows, if any; false if there is none.
+static bool BringRunningUpdaterForward()
 {
     HWND hWnd = ::FindWindowW(DIALOG_CLASS, UPDATER_CAPTION);
+    for (int nTry = 1; hWnd == nullptr && nTry < FIND_WINDOW_TRIES; ++nTry)
+    {
+        ::Sleep(FIND_WINDOW_STEP_MS);
+        hWnd = ::FindWindowW(DIALOG_CLASS, UPDATER_CAPTION);
+    }
     if (hWnd == nullptr)
-        return;
+        return false;
     // What was found may be one of the window's message boxes, which share its caption.
     hWnd = ::GetAncestor(hWnd, GA_ROOTOWNER);
     if (::IsIconic(hWnd))
         ::ShowWindow(hWnd, SW_RESTORE);
     ::SetForegroundWindow(::GetLastActivePopup(hWnd));
+    return true;
 }
 
 COrvekUpdaterApp::~COrvekUpdaterApp()
@@ -54,7 +69,10 @@ BOOL COrvekUpdaterApp::InitInstance()
     const DWORD dwError = ::GetLastError();
     if (m_hUpdaterMutex != nullptr ? dwError == ERROR_ALREADY_EXISTS : dwError == ERROR_ACCESS_DENIED)
     {
-        BringRunningUpdaterForward();
+        // Another session's updater, or one whose window is gone, would
+        // otherwise leave the user with nothing at all.
+        if (!BringRunningUpdaterForward())
+            AfxMessageBox(RUNNING_ELSEWHERE_TEXT, MB_OK);
         return FALSE;
     }
 

@@ -166,6 +166,7 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
     if (g_pImage == nullptr || g_nImageSize < IMAGE_HEAD_SIZE)
     {
         ReleaseImage();
+        ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
         AfxMessageBox(INVALID_IMAGE_TEXT);
         ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, 0, 0);
         return 0;
@@ -189,7 +190,10 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
     }
 
     if (dwError != ERROR_SUCCESS)
+    {
+        ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
         AfxMessageBox(FailureText(dwError));
+    }
     ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, dwError == ERROR_SUCCESS ? 1 : 0, 0);
     return 0;
 }

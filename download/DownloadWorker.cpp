@@ -119,6 +119,7 @@ UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
         ::SendMessageW(hWnd, UWM_DOWNLOAD_COMPLETE, 1, 0);
         return 0;
     }
+    ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
     AfxMessageBox(strFailure, MB_OK);
     ::SendMessageW(hWnd, UWM_DOWNLOAD_COMPLETE, 0, 0);
     return 0;

@@ -86,6 +86,10 @@ protected: \
     { WM_QUERYENDSESSION, 0, 0, 0, nullptr, AfxSig_bv, \
       AfxToPmsg(static_cast<BOOL (CWnd::*)()>(&ThisClass::OnQueryEndSession)) },
 
+#define ON_WM_DESTROY() \
+    { WM_DESTROY, 0, 0, 0, nullptr, AfxSig_vv, \
+      AfxToPmsg(static_cast<void (CWnd::*)()>(&ThisClass::OnDestroy)) },
+
 #define ON_WM_TIMER() \
     { WM_TIMER, 0, 0, 0, nullptr, AfxSig_vp, \
       AfxToPmsg(static_cast<void (CWnd::*)(UINT_PTR)>(&ThisClass::OnTimer)) },

@@ -192,6 +192,11 @@ BOOL CWnd::OnQueryEndSession()
     return static_cast<BOOL>(Default());
 }
 
+void CWnd::OnDestroy()
+{
+    Default();
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     return ::SendMessageW(m_hWnd, message, wParam, lParam);

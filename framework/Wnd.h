@@ -88,6 +88,7 @@ protected:
     HCURSOR OnQueryDragIcon();
     void OnTimer(UINT_PTR nIDEvent);
     BOOL OnQueryEndSession();
+    void OnDestroy();
 
     static LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -4,8 +4,16 @@
 #define IDD_UPDATER_DIALOG              102
 #define IDR_MAINFRAME                   128
 #define IDB_DEVICE_SWITCH               129
+// The same picture drawn for 144 and 192 dpi.
+#define IDB_DEVICE_SWITCH_144           130
+#define IDB_DEVICE_SWITCH_192           131
 
 #define IDC_PICTURE                     1000
+// The picture's area in the dialog template, in dialog units.
+#define PICTURE_LEFT                    43
+#define PICTURE_TOP                     61
+#define PICTURE_WIDTH                   179
+#define PICTURE_HEIGHT                  38
 #define IDC_PROGRESS_DOWNLOAD           1002
 #define IDC_PROGRESS_UPDATE             1003
 #define IDC_STATIC_DOWNLOAD             1004

@@ -44,6 +44,8 @@ orvek_wine_init() {
   fi
   # A persistent wineserver makes each later start take well under a second.
   wineserver -p >/dev/null 2>&1 || true
+  # A run stopped during the tests at another DPI leaves no other DPI behind.
+  "$(dirname "${BASH_SOURCE[0]}")/log-pixels.sh" restore
 }
 
 # Y on a desktop with a window manager; N under Xvfb, which has none: Wine

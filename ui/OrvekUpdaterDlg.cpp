@@ -5,6 +5,7 @@
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
 #include "download/DownloadWorker.h"
+#include "framework/WindowDpi.h"
 #include "resource.h"
 
 // Asked when the window is to close while the image is being written.
@@ -16,17 +17,35 @@ static const WCHAR STOP_QUESTION_TEXT[] =
 // Shown by Windows to a user who logs off or shuts down during the write.
 static const WCHAR SHUTDOWN_REASON_TEXT[] = L"Orvek is being updated.";
 
+// Sent by the taskbar once it has made the window's button.
+static UINT WM_TASKBARBUTTONCREATED = ::RegisterWindowMessageW(L"TaskbarButtonCreated");
+
+// The picture drawn for each DPI, largest first: the window shows the
+// largest one that its DPI does not fall short of.
+static const struct
+{
+    UINT nDpi;
+    UINT nIDBitmap;
+} PICTURES[] = {
+    { 192, IDB_DEVICE_SWITCH_192 },
+    { 144, IDB_DEVICE_SWITCH_144 },
+};
+
 BEGIN_MESSAGE_MAP(COrvekUpdaterDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_TIMER()
     ON_WM_QUERYENDSESSION()
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_REGISTERED_MESSAGE(WM_TASKBARBUTTONCREATED, OnTaskbarButtonCreated)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_BEGIN, OnDownloadBegin)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_PROGRESS, OnDownloadProgress)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_COMPLETE, OnDownloadComplete)
     ON_REGISTERED_MESSAGE(UWM_UPDATE_BEGIN, OnUpdateBegin)
     ON_REGISTERED_MESSAGE(UWM_UPDATE_PROGRESS, OnUpdateProgress)
     ON_REGISTERED_MESSAGE(UWM_UPDATE_COMPLETE, OnUpdateComplete)
+    ON_REGISTERED_MESSAGE(UWM_FAILURE_SHOWN, OnFailureShown)
 END_MESSAGE_MAP()
 
 COrvekUpdaterDlg::COrvekUpdaterDlg()
@@ -34,11 +53,18 @@ COrvekUpdaterDlg::COrvekUpdaterDlg()
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_nState(STATE_NONE),
       m_nWorker(WORKER_NONE),
-      m_bAskingToStop(false)
+      m_bAskingToStop(false),
+      m_bFailureShown(false),
+      m_hSmallIcon(nullptr),
+      m_hTemplatePicture(nullptr)
 {
 }
 
-COrvekUpdaterDlg::~COrvekUpdaterDlg() = default;
+COrvekUpdaterDlg::~COrvekUpdaterDlg()
+{
+    if (m_hSmallIcon != nullptr)
+        ::DestroyIcon(m_hSmallIcon);
+}
 
 void COrvekUpdaterDlg::DoDataExchange(CDataExchange* pDX)
 {
@@ -57,7 +83,8 @@ BOOL COrvekUpdaterDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
+    m_hTemplatePicture = m_picture.GetBitmap();
+    FitToDpi(GetWindowDpi(m_hWnd));
 
     SetState(STATE_NONE);
 
@@ -126,6 +153,106 @@ void COrvekUpdaterDlg::SetState(int nState)
     default:
         break;
     }
+    ShowTaskbarProgress();
+}
+
+void COrvekUpdaterDlg::ShowTaskbarProgress()
+{
+    if (m_bFailureShown)
+        m_taskbarButton.ShowError();
+    else if (m_nState == STATE_DOWNLOADING)
+        m_taskbarButton.ShowProgress(m_progressDownload.GetPos());
+    else if (m_nState == STATE_UPDATING)
+        m_taskbarButton.ShowProgress(m_progressUpdate.GetPos());
+    else
+        m_taskbarButton.ShowNoProgress();
+}
+
+void COrvekUpdaterDlg::FitToDpi(UINT nDpi)
+{
+    UINT nIDBitmap = IDB_DEVICE_SWITCH;
+    for (const auto& picture : PICTURES)
+    {
+        if (nDpi >= picture.nDpi)
+        {
+            nIDBitmap = picture.nIDBitmap;
+            break;
+        }
+    }
+    HBITMAP hPicture = m_hTemplatePicture;
+    if (nIDBitmap != IDB_DEVICE_SWITCH)
+        hPicture = static_cast<HBITMAP>(::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDBitmap),
+                                                     IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    // Without the picture for this DPI, the one shown stays.
+    if (hPicture != nullptr && hPicture != m_picture.GetBitmap())
+    {
+        m_picture.SetBitmap(hPicture);
+        m_bmpPicture.DeleteObject();
+        if (hPicture != m_hTemplatePicture)
+            m_bmpPicture.Attach(hPicture);
+    }
+
+    // At the top of the template's area and across its middle, as the
+    // 96 dpi picture sits there.
+    BITMAP bitmap;
+    if (::GetObjectW(m_picture.GetBitmap(), sizeof(bitmap), &bitmap) != 0)
+    {
+        RECT rectArea = { PICTURE_LEFT, PICTURE_TOP, PICTURE_LEFT + PICTURE_WIDTH, PICTURE_TOP + PICTURE_HEIGHT };
+        ::MapDialogRect(m_hWnd, &rectArea);
+        ::SetWindowPos(m_picture, nullptr, (rectArea.left + rectArea.right - bitmap.bmWidth) / 2, rectArea.top,
+                       bitmap.bmWidth, bitmap.bmHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // The title bar's own image of the icon, not the large one shrunk.
+    const HICON hSmallIcon = static_cast<HICON>(::LoadImageW(
+        AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+        GetSystemMetricsAtDpi(SM_CXSMICON, nDpi), GetSystemMetricsAtDpi(SM_CYSMICON, nDpi), LR_DEFAULTCOLOR));
+    if (hSmallIcon != nullptr)
+    {
+        SetIcon(hSmallIcon, FALSE);
+        if (m_hSmallIcon != nullptr)
+            ::DestroyIcon(m_hSmallIcon);
+        m_hSmallIcon = hSmallIcon;
+    }
+}
+
+void COrvekUpdaterDlg::OnDestroy()
+{
+    // The static control ends with the picture it loaded itself; the one
+    // of another DPI is this window's to delete.
+    if (m_hTemplatePicture != nullptr)
+        m_picture.SetBitmap(m_hTemplatePicture);
+    m_bmpPicture.DeleteObject();
+    CDialog::OnDestroy();
+}
+
+LRESULT COrvekUpdaterDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    // A per-monitor aware dialog is laid out anew by the platform's own
+    // handling; the picture and the icon are this window's.
+    Default();
+    const RECT* pSuggested = reinterpret_cast<const RECT*>(lParam);
+    ::SetWindowPos(m_hWnd, nullptr, pSuggested->left, pSuggested->top, pSuggested->right - pSuggested->left,
+                   pSuggested->bottom - pSuggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitToDpi(LOWORD(wParam));
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return 0;
+}
+
+LRESULT COrvekUpdaterDlg::OnTaskbarButtonCreated(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    m_taskbarButton.OnButtonCreated(m_hWnd);
+    return 0;
+}
+
+LRESULT COrvekUpdaterDlg::OnFailureShown(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    if (m_nWorker == WORKER_NONE)
+        return 0;
+    m_bFailureShown = true;
+    ShowTaskbarProgress();
+    m_taskbarButton.FlashUntilActive(m_hWnd);
+    return 0;
 }
 
 // Hiding the button moved the focus to the window itself, where Space does
@@ -252,6 +379,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
     SetState(STATE_DOWNLOADING);
     m_progressDownload.SetPos(0);
     m_staticDownload.SetWindowText(L"Downloading updates from the Internet...");
+    ShowTaskbarProgress();
     return 0;
 }
 
@@ -260,6 +388,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadProgress(WPARAM wParam, LPARAM /*lParam*/)
     if (m_nWorker != WORKER_DOWNLOAD)
         return 0;
     m_progressDownload.SetPos(static_cast<int>(wParam));
+    ShowTaskbarProgress();
     return 0;
 }
 
@@ -270,7 +399,9 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
     if (wParam == 0)
     {
         m_nWorker = WORKER_NONE;
+        m_bFailureShown = false;
         SetState(STATE_NONE);
+        ShowTaskbarProgress();
         return 0;
     }
 
@@ -307,6 +438,7 @@ LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
     SetState(STATE_UPDATING);
     m_progressUpdate.SetPos(0);
     m_staticUpdate.SetWindowText(L"Updating your Orvek with latest updates...");
+    ShowTaskbarProgress();
     return 0;
 }
 
@@ -315,6 +447,7 @@ LRESULT COrvekUpdaterDlg::OnUpdateProgress(WPARAM wParam, LPARAM /*lParam*/)
     if (m_nWorker != WORKER_TRANSFER)
         return 0;
     m_progressUpdate.SetPos(static_cast<int>(wParam));
+    ShowTaskbarProgress();
     return 0;
 }
 
@@ -327,11 +460,14 @@ LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM /*lParam*/)
     {
         // The transfer failed and the worker has told the user; back to
         // connected or disconnected, so that the user can try again.
+        m_bFailureShown = false;
         SetState(STATE_NONE);
+        ShowTaskbarProgress();
         return 0;
     }
     m_progressUpdate.SetPos(100);
     m_staticUpdate.SetWindowText(L"Update complete!");
     SetState(STATE_DONE);
+    m_taskbarButton.FlashUntilActive(m_hWnd);
     return 0;
 }

@@ -3,6 +3,7 @@
 // reports through both phases of an update.
 #pragma once
 #include "framework/afxwin.h"
+#include "ui/TaskbarButton.h"
 #include "ui/TransparentImage.h"
 
 // The window states, values of m_nState.
@@ -50,11 +51,20 @@ protected:
     void FocusButton();
     // True if a device in download mode opens.
     bool IsDeviceConnected();
+    // The taskbar button follows the bar of the phase in view.
+    void ShowTaskbarProgress();
+    // The picture drawn for nDpi, placed as the template places it, and the
+    // title bar's icon at that DPI's size.
+    void FitToDpi(UINT nDpi);
 
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnTimer(UINT_PTR nIDEvent);
     BOOL OnQueryEndSession();
+    void OnDestroy();
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarButtonCreated(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFailureShown(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadBegin(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadComplete(WPARAM wParam, LPARAM lParam);
@@ -79,6 +89,15 @@ protected:
     int m_nWorker;
     // The question whether to stop the write is up.
     bool m_bAskingToStop;
+    // A worker's failure box is up.
+    bool m_bFailureShown;
+    // The title bar's icon, the 16-pixel image at 96 dpi.
+    HICON m_hSmallIcon;
+    // The picture the static control loaded from the template, and the
+    // one of another DPI shown in its place, if any.
+    HBITMAP m_hTemplatePicture;
+    CBitmap m_bmpPicture;
+    CTaskbarButton m_taskbarButton;
 
 private:
     // Holds sleep off while an update runs, and log-off while the image is

@@ -225,21 +225,31 @@ TEST_F(ProgramResources, IconGroupHasFourSizesAtEightAndThirtyTwoBits)
     ::DestroyIcon(hIcon);
 }
 
-TEST_F(ProgramResources, DeviceBitmapIs268By62AtTwentyFourBits)
+TEST_F(ProgramResources, DeviceBitmapsAreTwentyFourBitsAtEachDpi)
 {
-    const std::vector<BYTE> data = Resource(RT_BITMAP, MAKEINTRESOURCEW(129));
-    ASSERT_GE(data.size(), sizeof(BITMAPINFOHEADER));
-    BITMAPINFOHEADER info;
-    memcpy(&info, data.data(), sizeof(info));
-    EXPECT_EQ(268, info.biWidth);
-    EXPECT_EQ(62, info.biHeight);
-    EXPECT_EQ(24, info.biBitCount);
-    EXPECT_EQ(static_cast<DWORD>(BI_RGB), info.biCompression);
-    const size_t nStride = (268 * 3 + 3) & ~3u;
-    EXPECT_EQ(sizeof(BITMAPINFOHEADER) + nStride * 62, data.size());
+    const struct
+    {
+        int nId;
+        LONG nWidth;
+        LONG nHeight;
+    } bitmaps[] = { { 129, 268, 62 }, { 130, 402, 93 }, { 131, 536, 124 } };
+    for (const auto& b : bitmaps)
+    {
+        SCOPED_TRACE(testing::Message() << "bitmap " << b.nId);
+        const std::vector<BYTE> data = Resource(RT_BITMAP, MAKEINTRESOURCEW(b.nId));
+        ASSERT_GE(data.size(), sizeof(BITMAPINFOHEADER));
+        BITMAPINFOHEADER info;
+        memcpy(&info, data.data(), sizeof(info));
+        EXPECT_EQ(b.nWidth, info.biWidth);
+        EXPECT_EQ(b.nHeight, info.biHeight);
+        EXPECT_EQ(24, info.biBitCount);
+        EXPECT_EQ(static_cast<DWORD>(BI_RGB), info.biCompression);
+        const size_t nStride = (b.nWidth * 3 + 3) & ~3u;
+        EXPECT_EQ(sizeof(BITMAPINFOHEADER) + nStride * b.nHeight, data.size());
+    }
 }
 
-TEST_F(ProgramResources, ManifestAsksForCommonControlsSixAndNoElevation)
+TEST_F(ProgramResources, ManifestAsksForCommonControlsSixNoElevationAndPerMonitorDpi)
 {
     const std::vector<BYTE> data = Resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
     ASSERT_FALSE(data.empty()) << "no application manifest";
@@ -263,6 +273,8 @@ TEST_F(ProgramResources, ManifestAsksForCommonControlsSixAndNoElevation)
     EXPECT_NE(std::string::npos, strIdentity.find("publicKeyToken=\"6595b64144ccf1df\"")) << strIdentity;
     EXPECT_NE(std::string::npos, strManifest.find("level=\"asInvoker\"")) << strManifest;
     EXPECT_NE(std::string::npos, strManifest.find("uiAccess=\"false\"")) << strManifest;
+    EXPECT_NE(std::string::npos, strManifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>")) << strManifest;
+    EXPECT_NE(std::string::npos, strManifest.find(">true/pm</dpiAware>")) << strManifest;
 }
 
 TEST_F(ProgramResources, VersionIsTwoZeroZeroOneForTheOrvekUpdater)

@@ -1,6 +1,6 @@
 // The device gets the image the service sends now, from one updater: a
 // cacheable answer leaves no copy on disk, and a second start of the program
-// only brings the first window forward.
+// only brings the first window forward, or says why it ends.
 #include "e2e/E2EFixture.h"
 #include <set>
 #include "standins/updateservice/ServiceControl.h"
@@ -133,4 +133,36 @@ TEST_F(CE2ETest, SecondStartBringsTheRunningWindowForwardAndEnds)
     CDeviceStats stats;
     ASSERT_TRUE(m_sim.GetStats(DEVICE_NAME, stats)) << m_sim.LastReply();
     EXPECT_EQ(stats.m_nPipeOpens, 1u) << "pipe opens";
+}
+
+// The lock held by a program with no updater window (this test, as an
+// updater in another user's session would): the second start says so in a
+// box and, after OK, ends without a look for the device.
+TEST_F(CE2ETest, SecondStartWithTheLockHeldElsewhereSaysSoAndEnds)
+{
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    const HANDLE hLock = ::CreateMutexW(nullptr, FALSE, L"Global\\OrvekUpdater.Running");
+    ASSERT_NE(hLock, nullptr) << "error " << ::GetLastError();
+    ASSERT_TRUE(m_process.Start()) << "cannot start OrvekUpdater.exe, error " << m_process.LastError();
+
+    HWND hBox = nullptr;
+    const DWORD dwStart = ::GetTickCount();
+    while (hBox == nullptr && !m_process.HasEnded() && ::GetTickCount() - dwStart < STATE_TIMEOUT_MS)
+    {
+        ::Sleep(20);
+        hBox = m_process.FindVisibleWindow();
+    }
+    ASSERT_NE(hBox, nullptr) << "the second start showed nothing";
+    EXPECT_FALSE(CUpdaterWindow::IsUpdaterWindow(hBox)) << "a window, not a box";
+    wchar_t szText[512] = {};
+    ::GetDlgItemTextW(hBox, 0xFFFF, szText, 512);
+    EXPECT_STREQ(szText, L"Orvek Updater is already running elsewhere on this computer, for example for another "
+                         L"user.\n\nOnly one Orvek Updater can use the Orvek at a time.");
+    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox, IDOK));
+    EXPECT_TRUE(m_process.WaitForExit(EXIT_TIMEOUT_MS)) << "the updater is still running";
+    ::CloseHandle(hLock);
+
+    const std::string strPid = " pid=" + std::to_string(m_process.Id()) + " ";
+    for (const std::string& strLine : m_sim.SetupApiLog())
+        EXPECT_EQ(strLine.find(strPid), std::string::npos) << "the updater looked for the device: " << strLine;
 }

@@ -9,7 +9,10 @@ import tempfile
 import unittest
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-BITMAP = os.path.join(ROOT, "res", "DeviceSwitch.bmp")
+RES = os.path.join(ROOT, "res")
+# Each size of the picture: file, width, height.
+BITMAPS = (("DeviceSwitch.bmp", 268, 62), ("DeviceSwitch144.bmp", 402, 93),
+           ("DeviceSwitch192.bmp", 536, 124))
 ICON = os.path.join(ROOT, "res", "OrvekUpdater.ico")
 GENERATORS = os.path.join(ROOT, "tools", "pictures")
 WHITE = (255, 255, 255)
@@ -86,68 +89,72 @@ def icon_pixels(data, entry):
 
 
 class DeviceSwitchBitmapTest(unittest.TestCase):
+    """Every size of the picture, one subtest per size."""
+
     @classmethod
     def setUpClass(cls):
-        cls.data = read(BITMAP)
-        cls.magic, cls.file_size, cls.offset, cls.head, cls.pixels = parse_bitmap(cls.data)
-        cls.width, cls.height = cls.head["width"], cls.head["height"]
-
-    def at(self, x, y):
-        return self.pixels[y * self.width + x]
+        cls.sizes = []
+        for name, width, height in BITMAPS:
+            data = read(os.path.join(RES, name))
+            cls.sizes.append((name, width, height, data) + parse_bitmap(data))
 
     def test_header_is_plain_bottom_up_24_bit(self):
-        self.assertEqual(self.magic, b"BM")
-        self.assertEqual(self.file_size, len(self.data))
-        self.assertEqual((self.head["size"], self.width, self.height), (40, 268, 62))
-        self.assertEqual((self.head["planes"], self.head["bits"], self.head["compression"]),
-                         (1, 24, 0))
-        self.assertEqual(self.offset, 14 + 40)
-        self.assertEqual(self.head["image_size"], stride(268, 24) * 62)
-        self.assertEqual(len(self.data), self.offset + self.head["image_size"])
+        for name, width, height, data, magic, file_size, offset, head, _ in self.sizes:
+            with self.subTest(name):
+                self.assertEqual(magic, b"BM")
+                self.assertEqual(file_size, len(data))
+                self.assertEqual((head["size"], head["width"], head["height"]), (40, width, height))
+                self.assertEqual((head["planes"], head["bits"], head["compression"]), (1, 24, 0))
+                self.assertEqual(offset, 14 + 40)
+                self.assertEqual(head["image_size"], stride(width, 24) * height)
+                self.assertEqual(len(data), offset + head["image_size"])
 
     def test_white_is_exactly_the_connected_surroundings(self):
-        white = {i for i, p in enumerate(self.pixels) if p == WHITE}
-        self.assertEqual(len(self.pixels), 16616)
-        self.assertEqual(len(white), 3805, "got %d pure white pixels, expected 3805" % len(white))
-        w, h = self.width, self.height
-        stack = [i for i in white if i % w in (0, w - 1) or i // w in (0, h - 1)]
-        reached = set(stack)
-        while stack:
-            i = stack.pop()
-            x, y = i % w, i // w
-            for nx, ny in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)):
-                j = ny * w + nx
-                if 0 <= nx < w and 0 <= ny < h and j in white and j not in reached:
-                    reached.add(j)
-                    stack.append(j)
-        enclosed = sorted(white - reached)
-        self.assertFalse(enclosed, "enclosed white pixels at %s" % [(i % w, i // w) for i in enclosed[:10]])
+        for name, w, h, _, _, _, _, _, pixels in self.sizes:
+            with self.subTest(name):
+                white = {i for i, p in enumerate(pixels) if p == WHITE}
+                if name == "DeviceSwitch.bmp":
+                    self.assertEqual(len(pixels), 16616)
+                    self.assertEqual(len(white), 3805, "got %d pure white pixels, expected 3805" % len(white))
+                stack = [i for i in white if i % w in (0, w - 1) or i // w in (0, h - 1)]
+                reached = set(stack)
+                while stack:
+                    i = stack.pop()
+                    x, y = i % w, i // w
+                    for nx, ny in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)):
+                        j = ny * w + nx
+                        if 0 <= nx < w and 0 <= ny < h and j in white and j not in reached:
+                            reached.add(j)
+                            stack.append(j)
+                enclosed = sorted(white - reached)
+                self.assertFalse(enclosed, "enclosed white pixels at %s" % [(i % w, i // w) for i in enclosed[:10]])
 
     def test_drawing_has_no_white_holes_across_rows_or_columns(self):
         # Panel and glow are one solid silhouette: along any row or column the
         # opaque pixels form a single run, so no white can show through inside.
-        lines = [("row %d" % y, [self.at(x, y) for x in range(self.width)])
-                 for y in range(self.height)]
-        lines += [("column %d" % x, [self.at(x, y) for y in range(self.height)])
-                  for x in range(self.width)]
-        for name, line in lines:
-            opaque = [i for i, p in enumerate(line) if p != WHITE]
-            if opaque:
-                gaps = [i for i in range(opaque[0], opaque[-1]) if line[i] == WHITE]
-                self.assertFalse(gaps, "%s: white at %s inside the drawing" % (name, gaps[:5]))
+        for name, w, h, _, _, _, _, _, pixels in self.sizes:
+            lines = [("row %d" % y, pixels[y * w:(y + 1) * w]) for y in range(h)]
+            lines += [("column %d" % x, pixels[x::w]) for x in range(w)]
+            for line_name, line in lines:
+                opaque = [i for i, p in enumerate(line) if p != WHITE]
+                if opaque:
+                    gaps = [i for i in range(opaque[0], opaque[-1]) if line[i] == WHITE]
+                    self.assertFalse(gaps, "%s %s: white at %s inside the drawing" % (name, line_name, gaps[:5]))
 
     def test_panel_colour_corners_and_glow_beyond_the_panel(self):
-        self.assertIn((247, 247, 247), self.pixels)
-        for x, y in ((0, 0), (267, 0), (0, 61), (267, 61)):
-            self.assertEqual(self.at(x, y), WHITE, "corner (%d, %d)" % (x, y))
-        middle = self.height // 2
-        top = next(y for y in range(self.height) if self.at(self.width // 10, y) != WHITE)
-        bottom = max(y for y in range(self.height) if self.at(self.width // 10, y) != WHITE)
-        self.assertLess(top, middle)
-        for name, rows in (("above", range(0, top)), ("below", range(bottom + 1, self.height))):
-            yellow = [(x, y) for y in rows for x in range(self.width)
-                      if self.at(x, y)[0] - self.at(x, y)[2] >= 20]
-            self.assertTrue(yellow, "no pale yellow glow %s the panel" % name)
+        for name, w, h, _, _, _, _, _, pixels in self.sizes:
+            with self.subTest(name):
+                def at(x, y):
+                    return pixels[y * w + x]
+                self.assertIn((247, 247, 247), pixels)
+                for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+                    self.assertEqual(at(x, y), WHITE, "corner (%d, %d)" % (x, y))
+                top = next(y for y in range(h) if at(w // 10, y) != WHITE)
+                bottom = max(y for y in range(h) if at(w // 10, y) != WHITE)
+                self.assertLess(top, h // 2)
+                for where, rows in (("above", range(0, top)), ("below", range(bottom + 1, h))):
+                    yellow = [(x, y) for y in rows for x in range(w) if at(x, y)[0] - at(x, y)[2] >= 20]
+                    self.assertTrue(yellow, "no pale yellow glow %s the panel" % where)
 
 
 class IconTest(unittest.TestCase):
@@ -223,12 +230,14 @@ class GeneratorTest(unittest.TestCase):
         self.assertIsNotNone(python, "no python3 with PIL here (tools/setup.sh installs python3-pil)")
         out = tempfile.mkdtemp()
         try:
-            for script, name, committed in (("make_device_switch.py", "a.bmp", BITMAP),
-                                            ("make_icon.py", "a.ico", ICON)):
-                path = os.path.join(out, name)
-                subprocess.run([python, os.path.join(GENERATORS, script), path], check=True,
-                               capture_output=True)
-                self.assertEqual(read(path), read(committed), "%s differs from %s" % (name, committed))
+            subprocess.run([python, os.path.join(GENERATORS, "make_device_switch.py"), out], check=True,
+                           capture_output=True)
+            path = os.path.join(out, "a.ico")
+            subprocess.run([python, os.path.join(GENERATORS, "make_icon.py"), path], check=True,
+                           capture_output=True)
+            made = [(os.path.join(out, name), os.path.join(RES, name)) for name, _, _ in BITMAPS]
+            for fresh, committed in made + [(path, ICON)]:
+                self.assertEqual(read(fresh), read(committed), "%s differs from %s" % (fresh, committed))
         finally:
             shutil.rmtree(out)
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 #include "framework/afxwin.h"
+#include "common/Pixels.h"
 #include "ui/Backdrop.h"
-#include "ui/Pixels.h"
 #include "resource.h"
 #include "ui/TransparentImage.h"
 

@@ -192,6 +192,22 @@ int CWindowRun::Position(int nID) const
     return static_cast<int>(::SendMessageW(Control(nID), PBM_GETPOS, 0, 0));
 }
 
+RECT CWindowRun::ControlRect(int nID) const
+{
+    RECT rect = {};
+    ::GetWindowRect(Control(nID), &rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT CWindowRun::TemplateRect(int x, int y, int nWidth, int nHeight) const
+{
+    // As the dialog manager places a control: its size is mapped apart from its corner.
+    RECT rect = { x, y, nWidth, nHeight };
+    ::MapDialogRect(m_hWnd, &rect);
+    return { rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom };
+}
+
 bool CWindowRun::WaitForState(int nState, DWORD dwTimeoutMs) const
 {
     const DWORD dwStart = ::GetTickCount();
@@ -215,4 +231,31 @@ HWND CWindowRun::Focus() const
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     return ::GetGUIThreadInfo(m_dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
+std::string DescribeRect(const RECT& rect)
+{
+    return "(" + std::to_string(rect.left) + ", " + std::to_string(rect.top) + ")-(" + std::to_string(rect.right) +
+           ", " + std::to_string(rect.bottom) + ")";
+}
+
+SIZE ShownBitmapSize(HWND hControl)
+{
+    BITMAP bitmap = {};
+    ::GetObjectW(reinterpret_cast<HBITMAP>(::SendMessageW(hControl, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof(bitmap),
+                 &bitmap);
+    return { bitmap.bmWidth, bitmap.bmHeight };
+}
+
+int SmallIconWidth(HWND hWnd)
+{
+    ICONINFO info = {};
+    if (!::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(hWnd, WM_GETICON, ICON_SMALL, 0)), &info))
+        return 0;
+    BITMAP bitmap = {};
+    ::GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap);
+    ::DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr)
+        ::DeleteObject(info.hbmColor);
+    return bitmap.bmWidth;
 }

@@ -49,6 +49,10 @@ public:
     // The ids of the shown controls, in the template's order.
     std::vector<int> ShownControls() const;
     int Position(int nID) const;
+    // The control's rectangle in the window's client coordinates.
+    RECT ControlRect(int nID) const;
+    // A rectangle of the template, in dialog units, in the window's pixels.
+    RECT TemplateRect(int x, int y, int nWidth, int nHeight) const;
     // The control with the keyboard focus in the window's thread.
     HWND Focus() const;
 
@@ -74,3 +78,10 @@ private:
 
 // The template's controls, in its order.
 extern const int g_arrControlIds[7];
+
+// "(left, top)-(right, bottom)", for comparing rectangles.
+std::string DescribeRect(const RECT& rect);
+// The size of the picture the control shows.
+SIZE ShownBitmapSize(HWND hControl);
+// The width of the window's small icon, in pixels.
+int SmallIconWidth(HWND hWnd);

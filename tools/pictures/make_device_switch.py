@@ -1,4 +1,5 @@
-"""Draws res/DeviceSwitch.bmp: the device's side panel with its mode switch at D/L."""
+"""Draws the device's side panel with its mode switch at D/L, at 96, 144 and 192 dpi:
+res/DeviceSwitch.bmp, res/DeviceSwitch144.bmp and res/DeviceSwitch192.bmp."""
 
 import math
 import os
@@ -8,11 +9,16 @@ from PIL import Image, ImageDraw, ImageFont
 
 import dib
 
-WIDTH, HEIGHT = 268, 62
+# The design is drawn in pixels at 96 dpi; S is the scale of the size being
+# drawn, and WIDTH x HEIGHT its size in pixels (use_scale sets all three).
+DESIGN_WIDTH, DESIGN_HEIGHT = 268, 62
+SIZES = ((1, "DeviceSwitch.bmp"), (1.5, "DeviceSwitch144.bmp"), (2, "DeviceSwitch192.bmp"))
+S = 1
+WIDTH, HEIGHT = DESIGN_WIDTH, DESIGN_HEIGHT
 # The picture control draws pure white as transparent, so exactly the outer
 # surroundings may be pure white and nothing inside the drawing.
 WHITE = (255, 255, 255)
-WHITE_PIXELS = 3805
+WHITE_PIXELS = 3805  # at 96 dpi
 SCALE = 8  # supersampling factor for anti-aliased shapes
 
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf"
@@ -53,9 +59,15 @@ DOT = (112, 112, 112)
 CAPTION = (80, 80, 80)
 
 
+def use_scale(scale):
+    global S, WIDTH, HEIGHT
+    S = scale
+    WIDTH, HEIGHT = round(DESIGN_WIDTH * scale), round(DESIGN_HEIGHT * scale)
+
+
 def scaled(box):
-    """A box in pixels at SCALE; PIL boxes include their far edges, so stop one short."""
-    x0, y0, x1, y1 = (round(v * SCALE) for v in box)
+    """A design box in pixels at S x SCALE; PIL boxes include their far edges, so stop one short."""
+    x0, y0, x1, y1 = (round(v * S * SCALE) for v in box)
     return [x0, y0, x1 - 1, y1 - 1]
 
 
@@ -67,7 +79,7 @@ def coverage(draw_shapes):
 
 
 def rounded(box, radius):
-    return lambda d: d.rounded_rectangle(scaled(box), radius * SCALE, fill=255)
+    return lambda d: d.rounded_rectangle(scaled(box), radius * S * SCALE, fill=255)
 
 
 def disc(cx, cy, r):
@@ -90,15 +102,15 @@ def caption(img, text, centre_x, font):
     mask = Image.new("L", img.size, 0)
     draw = ImageDraw.Draw(mask)
     left, _, right, _ = draw.textbbox((0, 0), text, font=font)
-    draw.text((round(centre_x - (right - left) / 2 - left), CAPTION_TOP), text,
+    draw.text((round(centre_x * S - (right - left) / 2 - left), round(CAPTION_TOP * S)), text,
               font=font, fill=255)
     return Image.composite(Image.new("RGB", img.size, CAPTION), img, mask)
 
 
 def glow_radius(x, y, half_width):
     """Elliptical distance of a pixel centre from the glow's centre (1 on its rim)."""
-    dx = (x + 0.5 - GLOW_CENTRE[0]) / half_width
-    dy = (y + 0.5 - GLOW_CENTRE[1]) / GLOW_HALF_HEIGHT
+    dx = ((x + 0.5) / S - GLOW_CENTRE[0]) / half_width
+    dy = ((y + 0.5) / S - GLOW_CENTRE[1]) / GLOW_HALF_HEIGHT
     return math.hypot(dx, dy)
 
 
@@ -118,7 +130,7 @@ def draw_panel(img):
 
     def cap_shape(d):
         # Rounded on the left only: a square block hides the right-hand corners.
-        d.rounded_rectangle(scaled(cap), (PANEL_RADIUS - 1) * SCALE, fill=255)
+        d.rounded_rectangle(scaled(cap), (PANEL_RADIUS - 1) * S * SCALE, fill=255)
         d.rectangle(scaled((CAP_RIGHT - PANEL_RADIUS, cap[1], CAP_RIGHT, cap[3])), fill=255)
     img = paint(img, cap_shape, CAP_FILL)
     img = paint(img, lambda d: d.rectangle(scaled((CAP_RIGHT, cap[1], CAP_RIGHT + 1, cap[3])),
@@ -233,7 +245,9 @@ def trim_glow(pixels, glow, half_width, excess):
         pixels[max(rim, key=lambda i: (glow_radius(i % WIDTH, i // WIDTH, half_width), i))] = WHITE
 
 
-def render():
+def render_design():
+    """The 96 dpi picture, with exactly WHITE_PIXELS pure white pixels."""
+    use_scale(1)
     panel = draw_panel(Image.new("RGB", (WIDTH, HEIGHT), WHITE))
     pixels = list(panel.getdata())
     panel_mask = [p != WHITE for p in pixels]
@@ -245,24 +259,43 @@ def render():
     trim_glow(pixels, glow, half_width, excess)
 
     panel.putdata(pixels)
-    pixels = list(draw_controls(panel, ImageFont.truetype(FONT, CAPTION_SIZE)).getdata())
-    white = [i for i, p in enumerate(pixels) if p == WHITE]
-    if len(white) != WHITE_PIXELS:
-        sys.exit("got %d pure white pixels, expected %d" % (len(white), WHITE_PIXELS))
-    if len(border_connected_white(pixels)) != len(white):
+    pixels = finish(panel)
+    if sum(p == WHITE for p in pixels) != WHITE_PIXELS:
+        sys.exit("got %d pure white pixels, expected %d" % (sum(p == WHITE for p in pixels), WHITE_PIXELS))
+    return pixels, half_width
+
+
+def render_scaled(scale, half_width):
+    """The picture at a larger scale, with the 96 dpi picture's glow grown alike."""
+    use_scale(scale)
+    panel = draw_panel(Image.new("RGB", (WIDTH, HEIGHT), WHITE))
+    pixels = list(panel.getdata())
+    apply_glow(pixels, [p != WHITE for p in pixels], half_width)
+    panel.putdata(pixels)
+    return finish(panel)
+
+
+def finish(panel):
+    """The controls drawn over panel and glow; fails if white is enclosed."""
+    font = ImageFont.truetype(FONT, round(CAPTION_SIZE * S))
+    pixels = list(draw_controls(panel, font).getdata())
+    white = sum(p == WHITE for p in pixels)
+    if len(border_connected_white(pixels)) != white:
         sys.exit("some pure white pixels are enclosed by the drawing")
-    return pixels, half_width, excess
+    return pixels
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.normpath(
-        os.path.join(here, "..", "..", "res", "DeviceSwitch.bmp"))
-    pixels, half_width, trimmed = render()
-    with open(out, "wb") as f:
-        f.write(dib.bmp_file(pixels, WIDTH, HEIGHT))
-    print("%s: glow half width %.2f, %d rim pixels trimmed, %d pure white pixels"
-          % (out, half_width, trimmed, WHITE_PIXELS))
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.normpath(os.path.join(here, "..", "..", "res"))
+    design, half_width = render_design()
+    for scale, name in SIZES:
+        pixels = design if scale == 1 else render_scaled(scale, half_width)
+        out = os.path.join(folder, name)
+        with open(out, "wb") as f:
+            f.write(dib.bmp_file(pixels, WIDTH, HEIGHT))
+        print("%s: %d x %d, glow half width %.2f, %d pure white pixels"
+              % (out, WIDTH, HEIGHT, half_width, sum(p == WHITE for p in pixels)))
 
 
 if __name__ == "__main__":

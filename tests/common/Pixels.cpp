@@ -1,5 +1,5 @@
 // Pixel access for the picture tests.
-#include "ui/Pixels.h"
+#include "common/Pixels.h"
 #include <cstdio>
 
 namespace
