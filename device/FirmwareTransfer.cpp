@@ -23,6 +23,7 @@ static const WCHAR INVALID_IMAGE_TEXT[] = L"The downloaded update is not a valid
 static const char DATA_PIPE_NAME[] = "PIPE00";
 
 DWORD g_dwWriteTimeoutMs = WRITE_TIMEOUT_MS;
+DWORD g_dwWriteRetryDelayMs = WRITE_RETRY_DELAY_MS;
 
 // The data pipe while the transfer writes into it, for StopTransfer; null
 // otherwise. Whoever takes it out first decides: the worker closes it, or
@@ -88,7 +89,7 @@ DWORD WriteDevice(HANDLE hDevice, const BYTE* pData, DWORD nCount)
                 break;
             }
         }
-        ::Sleep(WRITE_RETRY_DELAY_MS);
+        ::Sleep(g_dwWriteRetryDelayMs);
     }
     ::CloseHandle(overlapped.hEvent);
     ::SetLastError(dwError);

@@ -22,6 +22,9 @@ constexpr DWORD PRESENCE_CHECK_PERIOD_MS = 1000;
 
 // The deadline of one write: WRITE_TIMEOUT_MS, unless a test shortens it.
 extern DWORD g_dwWriteTimeoutMs;
+// The pause after a failed attempt: WRITE_RETRY_DELAY_MS, unless a test
+// shortens it.
+extern DWORD g_dwWriteRetryDelayMs;
 
 // Writes nCount bytes into the pipe (opened for overlapped I/O), trying up
 // to WRITE_RETRY_LIMIT times with a pause after each failure. Returns the

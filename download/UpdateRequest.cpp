@@ -36,7 +36,7 @@ static const WCHAR IDENTITY_CODING[] = L"identity";
 // would wait for a silent service for ever.
 static const DWORD CONNECT_TIMEOUT_MS = 60000;
 static const DWORD SEND_TIMEOUT_MS = 30000;
-static const DWORD RECEIVE_TIMEOUT_MS = 30000;
+DWORD g_dwReceiveTimeoutMs = RECEIVE_TIMEOUT_MS;
 
 CString CanonicalizeUrlPart(CString strPart)
 {
@@ -204,7 +204,7 @@ void CUpdateRequest::Send(HWND hWndOwner)
     m_pSession.reset(new CInternetSession(AGENT, REQUEST_CONTEXT, INTERNET_OPEN_TYPE_PRECONFIG));
     m_pSession->SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, CONNECT_TIMEOUT_MS);
     m_pSession->SetOption(INTERNET_OPTION_SEND_TIMEOUT, SEND_TIMEOUT_MS);
-    m_pSession->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, RECEIVE_TIMEOUT_MS);
+    m_pSession->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, g_dwReceiveTimeoutMs);
 
     // Redirects are followed here rather than by the platform, which would
     // follow a loop of them without end.
@@ -256,7 +256,7 @@ void CUpdateRequest::SendTo(const CRequestTarget& target, HWND hWndOwner)
                                              L"HTTP/1.0", dwFlags));
     // Wine keeps the send and receive time-outs per request, not per session.
     m_pFile->SetOption(INTERNET_OPTION_SEND_TIMEOUT, SEND_TIMEOUT_MS);
-    m_pFile->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, RECEIVE_TIMEOUT_MS);
+    m_pFile->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, g_dwReceiveTimeoutMs);
     m_pFile->SendRequest(nullptr, 0, nullptr, 0);
     m_pFile->QueryInfoStatusCode(m_dwStatusCode);
     if (m_dwStatusCode == HTTP_STATUS_PROXY_AUTH_REQ)

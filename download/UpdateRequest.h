@@ -9,6 +9,10 @@
 
 // The update service's host; the request always goes to its port 80.
 extern const WCHAR UPDATE_SERVICE_HOST[];
+// How long a read waits for the service, Windows' documented default.
+constexpr DWORD RECEIVE_TIMEOUT_MS = 30000;
+// The receive time-out: RECEIVE_TIMEOUT_MS, unless a test shortens it.
+extern DWORD g_dwReceiveTimeoutMs;
 
 // The part in the form a URL carries it: unsafe characters and spaces as
 // percent-escapes, everything after '?' or '#' as it is. A part whose form

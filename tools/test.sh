@@ -20,7 +20,8 @@ orvek_wine_init
 orvek_start_xvfb
 
 set +e
-ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@"
+ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 \
+      -j 2 --resource-spec-file "$ROOT/tests/resources.json" "$@"
 status=$?
 set -e
 echo "test: $ORVEK_ARCH_NOTE"

@@ -20,6 +20,8 @@ static const WCHAR SHUTDOWN_REASON_TEXT[] = L"Orvek is being updated.";
 // Sent by the taskbar once it has made the window's button.
 static UINT WM_TASKBARBUTTONCREATED = ::RegisterWindowMessageW(L"TaskbarButtonCreated");
 
+UINT g_nPollPeriodMs = POLL_PERIOD_MS;
+
 // The picture drawn for each DPI, largest first: the window shows the
 // largest one that its DPI does not fall short of.
 static const struct
@@ -88,7 +90,7 @@ BOOL COrvekUpdaterDlg::OnInitDialog()
 
     SetState(STATE_NONE);
 
-    SetTimer(ID_TIMER_POLL, POLL_PERIOD_MS, nullptr);
+    SetTimer(ID_TIMER_POLL, g_nPollPeriodMs, nullptr);
     return TRUE;
 }
 

@@ -28,6 +28,8 @@ enum
 // The poll timer's id and period.
 constexpr UINT_PTR ID_TIMER_POLL = 1;
 constexpr UINT POLL_PERIOD_MS = 1000;
+// The poll's period: POLL_PERIOD_MS, unless a test shortens it.
+extern UINT g_nPollPeriodMs;
 
 class COrvekUpdaterDlg : public CDialog
 {

@@ -74,6 +74,7 @@ protected:
         m_sim.Stop();
         ReleaseImage();
         g_dwWriteTimeoutMs = WRITE_TIMEOUT_MS;
+        g_dwWriteRetryDelayMs = WRITE_RETRY_DELAY_MS;
     }
 
     CTransferRun Run(bool bWatchDevice = false, const std::string& strDevice = "dev")
@@ -263,10 +264,11 @@ TEST_F(FirmwareTransferTest, ImageWithoutItsWholeHeadBlockIsNeverRead)
     EXPECT_TRUE(m_sim.RecordedBytes("dev").empty());
 }
 
-// The one slow test: the failing write spends 3000 attempts of at least
-// 5 ms before the transfer gives up.
+// The failing write spends its 3000 attempts, each followed by a pause (of
+// 1 ms here), before the transfer gives up.
 TEST_F(FirmwareTransferTest, PipeBreakingMidBodyEndsTheTransferOnceTheWriteHasSpentItsRetries)
 {
+    g_dwWriteRetryDelayMs = 1;
     const unsigned long long nBreakAt = 100000;
     ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
     ASSERT_TRUE(m_sim.BreakAfter("dev", nBreakAt)) << m_sim.LastReply();
@@ -275,7 +277,7 @@ TEST_F(FirmwareTransferTest, PipeBreakingMidBodyEndsTheTransferOnceTheWriteHasSp
 
     const CTransferRun run = Run();
     ExpectFailure(run, FAILED);
-    EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, WRITE_RETRY_LIMIT * WRITE_RETRY_DELAY_MS);
+    EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, WRITE_RETRY_LIMIT * g_dwWriteRetryDelayMs);
     ASSERT_FALSE(run.Percentages().empty()) << run.Describe();
     EXPECT_LT(run.Percentages().back(), 20u) << run.Describe();
 

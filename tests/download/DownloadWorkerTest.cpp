@@ -2,6 +2,8 @@
 #include "DownloadRun.h"
 #include "ServiceControl.h"
 #include "app/ImageBuffer.h"
+#include "common/WinInetText.h"
+#include "download/UpdateRequest.h"
 
 #include <algorithm>
 #include <cstring>
@@ -275,6 +277,21 @@ TEST_F(DownloadWorkerTest, ResetMidBodyEndsInAFailureAfterTheBegin)
     EXPECT_TRUE(run.HasBegin());
     EXPECT_EQ(0, run.Completion());
     EXPECT_EQ(100000u, g_nImageSize);
+}
+
+// A service that stops sending in the middle of the body: once the receive
+// time-out (shortened here) has passed, the platform's time-out box, after
+// the bar has moved.
+TEST_F(DownloadWorkerTest, BodyThatStallsEndsInTheTimeOutBox)
+{
+    g_dwReceiveTimeoutMs = 2000;
+    CDownloadRun run = Run(R"({"body": {"size": 300000, "seed": 51}, "stall_after": 100000})");
+    g_dwReceiveTimeoutMs = RECEIVE_TIMEOUT_MS;
+    const std::wstring strTimedOut = WinInetBoxText(ERROR_INTERNET_TIMEOUT);
+    ASSERT_FALSE(strTimedOut.empty());
+    ExpectFailure(run, strTimedOut.c_str(), true);
+    EXPECT_FALSE(run.Percentages().empty()) << run.Describe();
+    EXPECT_GE(run.m_dwElapsedMs, 2000u);
 }
 
 // A download after a failed one starts from a fresh buffer of its own length.

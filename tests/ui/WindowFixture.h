@@ -7,13 +7,19 @@
 #include "ui/OrvekUpdaterDlg.h"
 #include "ui/WindowRun.h"
 
-// Generous bound for what the poll should do within about a second.
+// The window tests' poll period: a fifth of the program's, so that a test
+// waiting for a few ticks waits a fifth as long.
+constexpr UINT TEST_POLL_PERIOD_MS = 200;
+// Generous bound for what the poll should do within a tick or two.
 constexpr DWORD POLL_DEADLINE_MS = 3000;
 constexpr char DEVICE_NAME[] = "dev1";
 
 class CWindowFixture : public ::testing::Test
 {
 protected:
+    CWindowFixture() { g_nPollPeriodMs = TEST_POLL_PERIOD_MS; }
+    ~CWindowFixture() override { g_nPollPeriodMs = POLL_PERIOD_MS; }
+
     void StartSimulator(bool bPlugged)
     {
         ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();
