@@ -3,6 +3,7 @@
 # reads it when a program starts) and puts the value found there back.
 #   tools/log-pixels.sh set <dpi>    keeps the old value beside the prefix
 #   tools/log-pixels.sh restore      puts it back; nothing when none is kept
+#   tools/log-pixels.sh with <dpi> <command>...   both around the command
 # `wine` is the one first on PATH, as for the tests.
 set -euo pipefail
 key='HKCU\Control Panel\Desktop'
@@ -28,8 +29,19 @@ restore)
   fi
   rm -f "$kept"
   ;;
+with)
+  # Runs a command at that DPI and puts the old value back, whatever the
+  # command's end; its exit status is the command's.
+  dpi=$2
+  shift 2
+  "$0" set "$dpi"
+  status=0
+  "$@" || status=$?
+  "$0" restore
+  exit $status
+  ;;
 *)
-  echo "usage: $0 set <dpi> | restore" >&2
+  echo "usage: $0 set <dpi> | restore | with <dpi> <command>..." >&2
   exit 2
   ;;
 esac
