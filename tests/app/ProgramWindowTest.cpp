@@ -1,64 +1,33 @@
 // The built program started as a user starts it: its one top-level window
 // comes up from the template, and Escape or the close box end the process.
-#include "ChildProcess.h"
+#include "common/ChildProcess.h"
+#include "common/Controls.h"
+#include "common/Press.h"
+#include "common/Wait.h"
+#include "common/WindowSearch.h"
 #include <gtest/gtest.h>
 
 namespace
 {
-struct WindowSearch
-{
-    DWORD nProcessId;
-    HWND hFound;
-};
-
-BOOL CALLBACK TakeDialogOfProcess(HWND hWnd, LPARAM lParam)
-{
-    WindowSearch* pSearch = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD nProcessId = 0;
-    ::GetWindowThreadProcessId(hWnd, &nProcessId);
-    wchar_t szClass[16] = {};
-    ::GetClassNameW(hWnd, szClass, 16);
-    if (nProcessId != pSearch->nProcessId || wcscmp(szClass, L"#32770") != 0 || !::IsWindowVisible(hWnd))
-        return TRUE;
-    pSearch->hFound = hWnd;
-    return FALSE;
-}
-
 // The program's visible dialog, once it is up.
-HWND WaitForDialog(const ChildProcess& program)
+HWND WaitForDialog(const CChildProcess& program)
 {
-    WindowSearch search = { program.ProcessId(), nullptr };
-    for (int i = 0; i < 300 && search.hFound == nullptr; ++i)
-    {
-        ::EnumWindows(&TakeDialogOfProcess, reinterpret_cast<LPARAM>(&search));
-        if (search.hFound == nullptr)
-            ::Sleep(50);
-    }
-    return search.hFound;
-}
-
-std::wstring TextOf(HWND hWnd)
-{
-    wchar_t szText[256] = {};
-    ::GetWindowTextW(hWnd, szText, 256);
-    return szText;
+    CWindowSearch search;
+    search.m_dwProcessId = program.ProcessId();
+    search.m_bVisible = true;
+    HWND hFound = nullptr;
+    WaitFor([&] { return (hFound = FindTopWindow(search)) != nullptr; }, 15000, 50);
+    return hFound;
 }
 
 // The key goes to the control with the focus, as the keyboard would send it.
-void PressEscape(const ChildProcess& program, HWND hDialog)
+void PressEscape(const CChildProcess& /*program*/, HWND hDialog)
 {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    HWND hTarget = hDialog;
-    if (::GetGUIThreadInfo(program.MainThreadId(), &info) && info.hwndFocus != nullptr)
-        hTarget = info.hwndFocus;
-    const UINT nScan = ::MapVirtualKeyW(VK_ESCAPE, MAPVK_VK_TO_VSC);
-    ::PostMessageW(hTarget, WM_KEYDOWN, VK_ESCAPE, 1 | (nScan << 16));
-    ::PostMessageW(hTarget, WM_KEYUP, VK_ESCAPE, 1 | (nScan << 16) | (3u << 30));
+    PressKey(hDialog, VK_ESCAPE);
 }
 
 // Clicks the close box with the mouse, found where the window reports it.
-void ClickCloseBox(const ChildProcess& /*program*/, HWND hDialog)
+void ClickCloseBox(const CChildProcess& /*program*/, HWND hDialog)
 {
     RECT rcWindow = {};
     ::GetWindowRect(hDialog, &rcWindow);
@@ -91,7 +60,7 @@ void ClickCloseBox(const ChildProcess& /*program*/, HWND hDialog)
 struct CloseWay
 {
     const char* pszName;
-    void (*pfnClose)(const ChildProcess&, HWND);
+    void (*pfnClose)(const CChildProcess&, HWND);
 };
 
 void PrintTo(const CloseWay& way, std::ostream* os) { *os << way.pszName; }
@@ -103,7 +72,7 @@ class ProgramWindowTest : public testing::TestWithParam<CloseWay>
 
 TEST(ProgramWindow, OpensOneTopLevelDialogFromTheTemplate)
 {
-    ChildProcess program;
+    CChildProcess program;
     ASSERT_TRUE(program.Start(PathNextToThisProgram(L"OrvekUpdater.exe")));
     const HWND hDialog = WaitForDialog(program);
     ASSERT_NE(nullptr, hDialog) << "the program showed no dialog";
@@ -134,7 +103,7 @@ TEST(ProgramWindow, OpensOneTopLevelDialogFromTheTemplate)
 
 TEST_P(ProgramWindowTest, EndsTheProcess)
 {
-    ChildProcess program;
+    CChildProcess program;
     ASSERT_TRUE(program.Start(PathNextToThisProgram(L"OrvekUpdater.exe")));
     const HWND hDialog = WaitForDialog(program);
     ASSERT_NE(nullptr, hDialog) << "the program showed no dialog";

@@ -1,6 +1,6 @@
 // The six notification names registered in separate processes give the same
 // identifiers, all in the range of registered messages.
-#include "ChildProcess.h"
+#include "common/ChildProcess.h"
 #include "app/Notifications.h"
 #include <gtest/gtest.h>
 #include <set>
@@ -11,8 +11,8 @@ namespace
 {
 std::vector<UINT> IdentifiersOfAnotherProcess()
 {
-    ChildProcess probe;
-    if (!probe.Start(PathNextToThisProgram(L"RegisteredMessagesProbe.exe"), true))
+    CChildProcess probe;
+    if (!probe.Start(PathNextToThisProgram(L"RegisteredMessagesProbe.exe"), L"", CHILD_OUTPUT_CAPTURED))
         return {};
     std::istringstream output(probe.ReadAllOutput());
     std::vector<UINT> ids;

@@ -1,70 +1,28 @@
 // The worker-test harness.
 #include "WorkerRun.h"
 #include "app/OrvekUpdater.h"
+#include "common/Controls.h"
+#include "common/Press.h"
+#include "common/Wait.h"
+#include "common/WindowSearch.h"
 #include <sstream>
 
 namespace
 {
-struct CBoxSearch
-{
-    HWND m_hOwner;
-    HWND m_hBox;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hWnd, LPARAM lParam)
-{
-    CBoxSearch* pSearch = reinterpret_cast<CBoxSearch*>(lParam);
-    WCHAR szClass[16] = L"";
-    ::GetClassNameW(hWnd, szClass, 16);
-    if (wcscmp(szClass, L"#32770") == 0 && ::GetWindow(hWnd, GW_OWNER) == pSearch->m_hOwner &&
-        ::IsWindowVisible(hWnd))
-    {
-        pSearch->m_hBox = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND FindOwnedBox(HWND hOwner)
 {
-    CBoxSearch search = {hOwner, nullptr};
-    ::EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&search));
-    return search.m_hBox;
-}
-
-void FlushEvents()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-void PumpFor(DWORD dwMs)
-{
-    const DWORD dwStart = ::GetTickCount();
-    while (::GetTickCount() - dwStart < dwMs)
-    {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        FlushEvents();
-    }
-}
-
-std::wstring WindowText(HWND hWnd)
-{
-    WCHAR szText[2048] = L"";
-    ::GetWindowTextW(hWnd, szText, 2048);
-    return szText;
+    CWindowSearch search;
+    search.m_hOwner = hOwner;
+    search.m_bVisible = true;
+    return FindTopWindow(search);
 }
 
 // Reads the box and presses its one button, as a user would.
 CFailureBox DismissBox(HWND hBox, CReportWindow& wnd)
 {
     CFailureBox box;
-    box.m_strText = WindowText(::GetDlgItem(hBox, 0xFFFF));
-    box.m_strCaption = WindowText(hBox);
+    box.m_strText = ReadControlText(hBox, MESSAGE_TEXT_ID);
+    box.m_strCaption = TextOf(hBox);
     box.m_bOwnerDisabled = !::IsWindowEnabled(wnd.m_hWnd);
     const size_t nBefore = wnd.m_nReports;
     box.m_nReportsBefore = nBefore;
@@ -72,10 +30,8 @@ CFailureBox DismissBox(HWND hBox, CReportWindow& wnd)
     PumpFor(300);
     box.m_nReportsWhileUp = wnd.m_nReports - nBefore;
 
-    HWND hButton = ::GetDlgItem(hBox, IDOK);
-    if (hButton == nullptr || !::IsWindowVisible(hButton))
-        hButton = ::GetDlgItem(hBox, IDCANCEL);
-    ::SendMessageW(hButton, BM_CLICK, 0, 0);
+    const HWND hButton = ::GetDlgItem(hBox, IDOK);
+    PressButton(hBox, hButton != nullptr && ::IsWindowVisible(hButton) ? IDOK : IDCANCEL);
     return box;
 }
 }
@@ -167,24 +123,21 @@ void RunWorker(AFX_THREADPROC pfnWorker, CReportWindow& wnd, CWorkerRun& run, DW
     pThread->ResumeThread();
 
     HANDLE hThread = pThread->m_hThread;
-    while (::GetTickCount() - dwStart < dwTimeoutMs)
-    {
-        const DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, 20, QS_ALLINPUT);
-        FlushEvents();
-        if (dwWait == WAIT_OBJECT_0)
-        {
-            run.m_bFinished = true;
-            break;
-        }
-        if (HWND hBox = FindOwnedBox(wnd.m_hWnd))
-        {
-            const DWORD dwShownAfter = ::GetTickCount() - dwStart;
-            run.m_arrBoxes.push_back(DismissBox(hBox, wnd));
-            run.m_arrBoxes.back().m_dwShownAfterMs = dwShownAfter;
-        }
-    }
+    run.m_bFinished = PumpUntil(
+        [&] {
+            if (::WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0)
+                return true;
+            if (HWND hBox = FindOwnedBox(wnd.m_hWnd))
+            {
+                const DWORD dwShownAfter = ::GetTickCount() - dwStart;
+                run.m_arrBoxes.push_back(DismissBox(hBox, wnd));
+                run.m_arrBoxes.back().m_dwShownAfterMs = dwShownAfter;
+            }
+            return false;
+        },
+        dwTimeoutMs);
     run.m_dwElapsedMs = ::GetTickCount() - dwStart;
-    FlushEvents();
+    PumpMessages();
 
     if (run.m_bFinished)
         delete pThread;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include "common/Wait.h"
 #include "e2e/UpdaterWindow.h"
 #include "e2e/WindowShot.h"
 
@@ -34,15 +35,10 @@ public:
     int Run()
     {
         HWND hWnd = nullptr;
-        const DWORD dwStart = ::GetTickCount();
-        while ((hWnd = CUpdaterWindow::FindAnyUpdaterWindow()) == nullptr)
+        if (!WaitFor([&] { return (hWnd = CUpdaterWindow::FindAnyUpdaterWindow()) != nullptr; }, kWindowTimeoutMs, 50))
         {
-            if (::GetTickCount() - dwStart > kWindowTimeoutMs)
-            {
-                Fail("the updater window did not appear");
-                return 1;
-            }
-            ::Sleep(50);
+            Fail("the updater window did not appear");
+            return 1;
         }
         m_window.Attach(hWnd);
 
@@ -113,21 +109,18 @@ private:
     {
         RECT rectLast = {};
         DWORD dwSettledSince = ::GetTickCount();
-        for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < kSettleLimitMs;)
-        {
-            RECT rect = {};
-            if (!::IsWindowVisible(hBox) || !::GetWindowRect(hBox, &rect) || !::EqualRect(&rect, &rectLast))
-            {
+        const bool bSettled = WaitFor(
+            [&] {
+                RECT rect = {};
+                if (::IsWindowVisible(hBox) && ::GetWindowRect(hBox, &rect) && ::EqualRect(&rect, &rectLast))
+                    return ::GetTickCount() - dwSettledSince >= kSettledMs;
                 rectLast = rect;
                 dwSettledSince = ::GetTickCount();
-            }
-            else if (::GetTickCount() - dwSettledSince >= kSettledMs)
-            {
-                ::RedrawWindow(hBox, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-                return;
-            }
-            ::Sleep(20);
-        }
+                return false;
+            },
+            kSettleLimitMs, 20);
+        if (bSettled)
+            ::RedrawWindow(hBox, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 
     void Shoot(const char* pszName, HWND hWnd)

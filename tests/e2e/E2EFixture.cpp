@@ -1,5 +1,6 @@
 // The end-to-end tests' common ground.
 #include "e2e/E2EFixture.h"
+#include "common/Wait.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -82,14 +83,11 @@ void CE2ETest::SetScenario(const std::string& strJson)
 void CE2ETest::StartUpdater(const CWindowView& firstView)
 {
     ASSERT_TRUE(m_process.Start()) << "cannot start OrvekUpdater.exe, error " << m_process.LastError();
-    const DWORD dwStart = ::GetTickCount();
     HWND hWnd = nullptr;
-    while ((hWnd = m_process.FindMainWindow()) == nullptr)
-    {
-        ASSERT_FALSE(m_process.HasEnded()) << "the updater ended before it showed its window";
-        ASSERT_LT(::GetTickCount() - dwStart, STATE_TIMEOUT_MS) << "the updater showed no window";
-        ::Sleep(10);
-    }
+    ASSERT_TRUE(WaitFor([&] { return (hWnd = m_process.FindMainWindow()) != nullptr || m_process.HasEnded(); },
+                        STATE_TIMEOUT_MS, 10))
+        << "the updater showed no window";
+    ASSERT_NE(hWnd, nullptr) << "the updater ended before it showed its window";
     m_window.Attach(hWnd);
     WaitForView(firstView);
 }

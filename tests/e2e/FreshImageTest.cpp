@@ -3,6 +3,9 @@
 // only brings the first window forward, or says why it ends.
 #include "e2e/E2EFixture.h"
 #include <set>
+#include <vector>
+#include "common/Wait.h"
+#include "common/WindowSearch.h"
 #include "standins/updateservice/ServiceControl.h"
 
 namespace
@@ -45,11 +48,12 @@ std::set<std::wstring> UserFilesOfSize(ULONGLONG nSize)
     return setFound;
 }
 
-BOOL CALLBACK CountUpdaterWindow(HWND hWnd, LPARAM lParam)
+// Every updater window on the desktop.
+std::vector<HWND> UpdaterWindows()
 {
-    if (CUpdaterWindow::IsUpdaterWindow(hWnd))
-        ++*reinterpret_cast<int*>(lParam);
-    return TRUE;
+    CWindowSearch search;
+    search.m_pfnMatch = CUpdaterWindow::IsUpdaterWindow;
+    return FindTopWindows(search);
 }
 }
 
@@ -99,20 +103,12 @@ TEST_F(CE2ETest, SecondStartBringsTheRunningWindowForwardAndEnds)
     CUpdaterProcess second;
     ASSERT_TRUE(second.Start()) << "cannot start a second OrvekUpdater.exe, error " << second.LastError();
     HWND hShown = nullptr;
-    const DWORD dwStart = ::GetTickCount();
-    while (!second.WaitForExit(10) && hShown == nullptr && ::GetTickCount() - dwStart < EXIT_TIMEOUT_MS)
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-        hShown = second.FindVisibleWindow();
-    }
+    PumpUntil([&] { return second.HasEnded() || (hShown = second.FindVisibleWindow()) != nullptr; },
+              EXIT_TIMEOUT_MS);
     EXPECT_EQ(hShown, nullptr) << "the second program showed a window";
     ASSERT_TRUE(second.WaitForExit(EXIT_TIMEOUT_MS)) << "the second program is still running";
 
-    int nWindows = 0;
-    ::EnumWindows(CountUpdaterWindow, reinterpret_cast<LPARAM>(&nWindows));
-    EXPECT_EQ(nWindows, 1) << "updater windows on the desktop";
+    EXPECT_EQ(UpdaterWindows().size(), 1u) << "updater windows on the desktop";
     EXPECT_FALSE(::IsIconic(m_window.Handle())) << "the first window is still minimised";
     EXPECT_EQ(::GetForegroundWindow(), m_window.Handle()) << "the first window is not in front";
     ::DestroyWindow(hOther);
@@ -146,12 +142,8 @@ TEST_F(CE2ETest, SecondStartWithTheLockHeldElsewhereSaysSoAndEnds)
     ASSERT_TRUE(m_process.Start()) << "cannot start OrvekUpdater.exe, error " << m_process.LastError();
 
     HWND hBox = nullptr;
-    const DWORD dwStart = ::GetTickCount();
-    while (hBox == nullptr && !m_process.HasEnded() && ::GetTickCount() - dwStart < STATE_TIMEOUT_MS)
-    {
-        ::Sleep(20);
-        hBox = m_process.FindVisibleWindow();
-    }
+    WaitFor([&] { return (hBox = m_process.FindVisibleWindow()) != nullptr || m_process.HasEnded(); },
+            STATE_TIMEOUT_MS, 20);
     ASSERT_NE(hBox, nullptr) << "the second start showed nothing";
     EXPECT_FALSE(CUpdaterWindow::IsUpdaterWindow(hBox)) << "a window, not a box";
     wchar_t szText[512] = {};

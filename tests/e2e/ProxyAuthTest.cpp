@@ -1,6 +1,8 @@
 // A network whose proxy server asks for a user name and password: the
 // platform's password dialog over the window, then the update.
 #include "e2e/E2EFixture.h"
+#include "common/Controls.h"
+#include "common/Press.h"
 #include "standins/updateservice/ServiceControl.h"
 
 namespace
@@ -17,25 +19,9 @@ const char kRefusedText[] =
 const char kServiceRequest[] = "GET http://update.orvek.example:80/device/update?version=2.0 ";
 const char kServiceRequestLine[] = "GET http://update.orvek.example:80/device/update?version=2.0 HTTP/1.0";
 
-// The edit boxes of a dialog, in their order.
-std::vector<HWND> EditBoxes(HWND hDialog)
-{
-    std::vector<HWND> arrEdits;
-    for (HWND hChild = ::GetWindow(hDialog, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
-    {
-        wchar_t szClass[16] = L"";
-        ::GetClassNameW(hChild, szClass, 16);
-        if (_wcsicmp(szClass, L"Edit") == 0)
-            arrEdits.push_back(hChild);
-    }
-    return arrEdits;
-}
-
 void Press(HWND hDialog, int nButton)
 {
-    DWORD_PTR dwResult = 0;
-    ASSERT_NE(::GetDlgItem(hDialog, nButton), nullptr) << "the dialog has no button " << nButton;
-    ::SendMessageTimeoutW(::GetDlgItem(hDialog, nButton), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult);
+    ASSERT_TRUE(PressButton(hDialog, nButton)) << "the dialog has no button " << nButton;
 }
 }
 
@@ -48,7 +34,7 @@ protected:
     {
         const HWND hDialog = WaitForPasswordDialog();
         ASSERT_NE(hDialog, nullptr);
-        const std::vector<HWND> arrEdits = EditBoxes(hDialog);
+        const std::vector<HWND> arrEdits = ChildrenOfClass(hDialog, L"Edit", false);
         ASSERT_EQ(arrEdits.size(), 2u) << "edit boxes in the password dialog";
         const std::wstring strUser(kUser, kUser + sizeof(kUser) - 1);
         const std::wstring strPassword(pszPassword, pszPassword + strlen(pszPassword));
@@ -89,7 +75,7 @@ TEST_F(CProxyAuthTest, CancelledPasswordDialogEndsInABoxAndARetryWithThePassword
 
     const HWND hDialog = WaitForPasswordDialog();
     ASSERT_NE(hDialog, nullptr);
-    EXPECT_EQ(EditBoxes(hDialog).size(), 2u) << "edit boxes in the password dialog";
+    EXPECT_EQ(ChildrenOfClass(hDialog, L"Edit", false).size(), 2u) << "edit boxes in the password dialog";
     const CWindowView clicked = CWindowView::Progress(DOWNLOAD_NOT_STARTED, 0, UPDATE_NOT_STARTED, 0);
     EXPECT_TRUE(m_window.Holds(clicked, SETTLE_MS)) << "while the dialog is up: " << m_window.Current().Describe();
     EXPECT_FALSE(m_window.Current().m_bEnabled) << "the window takes input while the dialog is up";

@@ -3,19 +3,11 @@
 #pragma once
 #include <windows.h>
 #include <string>
-
-// This program's folder, ending in a backslash: where the build puts the exe.
-std::string ProgramFolder();
+#include "common/ChildProcess.h"
 
 class CUpdaterProcess
 {
 public:
-    CUpdaterProcess();
-    // Ends a program that is still running, so that no test leaves one behind.
-    ~CUpdaterProcess();
-    CUpdaterProcess(const CUpdaterProcess&) = delete;
-    CUpdaterProcess& operator=(const CUpdaterProcess&) = delete;
-
     // Starts OrvekUpdater.exe from this program's folder, or from the one
     // given to UseFolder; false with GetLastError's code in LastError()
     // when it cannot be started.
@@ -28,12 +20,12 @@ public:
         m_strFolder = strFolder;
         m_strExeName = strExeName;
     }
-    DWORD LastError() const { return m_dwLastError; }
-    DWORD Id() const { return m_info.dwProcessId; }
+    DWORD LastError() const { return m_child.LastError(); }
+    DWORD Id() const { return m_child.ProcessId(); }
 
-    bool HasEnded() const;
+    bool HasEnded() const { return m_child.HasEnded(); }
     // True once the process has ended, within dwTimeoutMs.
-    bool WaitForExit(DWORD dwTimeoutMs) const;
+    bool WaitForExit(DWORD dwTimeoutMs) const { return m_child.WaitForExit(dwTimeoutMs); }
     // The updater window of this process: a dialog with the status line;
     // null while there is none.
     HWND FindMainWindow() const;
@@ -41,8 +33,8 @@ public:
     HWND FindVisibleWindow() const;
 
 private:
-    PROCESS_INFORMATION m_info;
-    DWORD m_dwLastError;
+    // Ended when this object goes, so that no test leaves a program behind.
+    CChildProcess m_child;
     std::string m_strFolder;
     std::string m_strExeName = "OrvekUpdater.exe";
 };

@@ -1,70 +1,39 @@
 // Driving the updater window from outside.
 #include "e2e/UpdaterWindow.h"
+#include "common/Press.h"
+#include "common/Wait.h"
+#include "common/WindowSearch.h"
 #include "resource.h"
 
 namespace
 {
 constexpr DWORD kPollMs = 2;
-constexpr int kMessageTextId = 0xFFFF;
-const wchar_t kDialogClass[] = L"#32770";
 const wchar_t kTitle[] = L"Orvek Updater";
 
-bool HasClassAndTitle(HWND hWnd, const wchar_t* pszTitle = kTitle)
-{
-    wchar_t szText[64] = L"";
-    ::GetClassNameW(hWnd, szText, 64);
-    if (wcscmp(szText, kDialogClass) != 0)
-        return false;
-    ::GetWindowTextW(hWnd, szText, 64);
-    return wcscmp(szText, pszTitle) == 0;
-}
-
-BOOL CALLBACK MatchAnyUpdater(HWND hWnd, LPARAM lParam)
-{
-    if (!CUpdaterWindow::IsUpdaterWindow(hWnd))
-        return TRUE;
-    *reinterpret_cast<HWND*>(lParam) = hWnd;
-    return FALSE;
-}
-
-// A dialog of that title owned by the window; with m_bMessageBox, one that
+// A dialog of that title owned by the window; with bMessageBox, one that
 // also has a message box's text.
-struct SOwnedSearch
+CWindowSearch OwnedSearch(HWND hOwner, const wchar_t* pszTitle, bool bMessageBox)
 {
-    HWND m_hOwner;
-    const wchar_t* m_pszTitle;
-    bool m_bMessageBox;
-    HWND m_hFound;
-};
-
-BOOL CALLBACK MatchOwned(HWND hWnd, LPARAM lParam)
-{
-    auto* pSearch = reinterpret_cast<SOwnedSearch*>(lParam);
-    if (::GetWindow(hWnd, GW_OWNER) != pSearch->m_hOwner || !HasClassAndTitle(hWnd, pSearch->m_pszTitle)
-        || (pSearch->m_bMessageBox && ::GetDlgItem(hWnd, kMessageTextId) == nullptr))
-        return TRUE;
-    pSearch->m_hFound = hWnd;
-    return FALSE;
-}
-
-HWND FindOwned(HWND hOwner, const wchar_t* pszTitle, bool bMessageBox)
-{
-    SOwnedSearch search = { hOwner, pszTitle, bMessageBox, nullptr };
-    ::EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
-    return search.m_hFound;
+    CWindowSearch search;
+    search.m_hOwner = hOwner;
+    search.m_pszTitle = pszTitle;
+    search.m_bMessageBox = bMessageBox;
+    return search;
 }
 }
 
 bool CUpdaterWindow::IsUpdaterWindow(HWND hWnd)
 {
-    return HasClassAndTitle(hWnd) && ::GetDlgItem(hWnd, IDC_STATIC_STATUS) != nullptr;
+    CWindowSearch search;
+    search.m_pszTitle = kTitle;
+    return IsMatch(hWnd, search) && ::GetDlgItem(hWnd, IDC_STATIC_STATUS) != nullptr;
 }
 
 HWND CUpdaterWindow::FindAnyUpdaterWindow()
 {
-    HWND hFound = nullptr;
-    ::EnumWindows(MatchAnyUpdater, reinterpret_cast<LPARAM>(&hFound));
-    return hFound;
+    CWindowSearch search;
+    search.m_pfnMatch = IsUpdaterWindow;
+    return FindTopWindow(search);
 }
 
 bool CUpdaterWindow::Poll()
@@ -81,17 +50,9 @@ bool CUpdaterWindow::Poll()
 
 bool CUpdaterWindow::WaitUntil(const std::function<bool(const CWindowView&)>& bMet, DWORD dwTimeoutMs)
 {
-    const DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        if (!Poll())
-            return false;
-        if (bMet(m_current))
-            return true;
-        if (::GetTickCount() - dwStart >= dwTimeoutMs)
-            return false;
-        ::Sleep(kPollMs);
-    }
+    bool bRead = true;
+    const bool bDone = WaitFor([&] { return !(bRead = Poll()) || bMet(m_current); }, dwTimeoutMs, kPollMs);
+    return bDone && bRead;
 }
 
 bool CUpdaterWindow::WaitForView(const CWindowView& expected, DWORD dwTimeoutMs)
@@ -101,14 +62,7 @@ bool CUpdaterWindow::WaitForView(const CWindowView& expected, DWORD dwTimeoutMs)
 
 bool CUpdaterWindow::Holds(const CWindowView& expected, DWORD dwMs)
 {
-    const DWORD dwStart = ::GetTickCount();
-    do
-    {
-        if (!Poll() || m_current != expected)
-            return false;
-        ::Sleep(kPollMs);
-    } while (::GetTickCount() - dwStart < dwMs);
-    return true;
+    return !WaitFor([&] { return !Poll() || m_current != expected; }, dwMs, kPollMs);
 }
 
 std::string CUpdaterWindow::DescribeHistory() const
@@ -121,21 +75,12 @@ std::string CUpdaterWindow::DescribeHistory() const
 
 void CUpdaterWindow::ClickButton()
 {
-    DWORD_PTR dwResult = 0;
-    ::SendMessageTimeoutW(::GetDlgItem(m_hWnd, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult);
+    PressButton(m_hWnd, IDOK);
 }
 
 void CUpdaterWindow::PressKey(UINT nVirtualKey)
 {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    HWND hTarget = m_hWnd;
-    const DWORD dwThread = ::GetWindowThreadProcessId(m_hWnd, nullptr);
-    if (::GetGUIThreadInfo(dwThread, &info) && info.hwndFocus != nullptr)
-        hTarget = info.hwndFocus;
-    const UINT nScan = ::MapVirtualKeyW(nVirtualKey, MAPVK_VK_TO_VSC);
-    ::PostMessageW(hTarget, WM_KEYDOWN, nVirtualKey, 1 | (nScan << 16));
-    ::PostMessageW(hTarget, WM_KEYUP, nVirtualKey, 1 | (nScan << 16) | (1u << 30) | (1u << 31));
+    ::PressKey(m_hWnd, nVirtualKey);
 }
 
 void CUpdaterWindow::Close()
@@ -145,14 +90,14 @@ void CUpdaterWindow::Close()
 
 HWND CUpdaterWindow::FindMessageBox() const
 {
-    return FindOwned(m_hWnd, kTitle, true);
+    return FindTopWindow(OwnedSearch(m_hWnd, kTitle, true));
 }
 
 HWND CUpdaterWindow::WaitForMessageBox(DWORD dwTimeoutMs, std::wstring& strText)
 {
     const HWND hBox = WaitForOwned(kTitle, true, dwTimeoutMs);
     if (hBox != nullptr)
-        strText = ReadControlText(hBox, kMessageTextId);
+        strText = ReadControlText(hBox, MESSAGE_TEXT_ID);
     return hBox;
 }
 
@@ -163,28 +108,22 @@ HWND CUpdaterWindow::WaitForOwnedDialog(const wchar_t* pszTitle, DWORD dwTimeout
 
 HWND CUpdaterWindow::WaitForOwned(const wchar_t* pszTitle, bool bMessageBox, DWORD dwTimeoutMs)
 {
-    const DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        Poll();
-        const HWND hFound = FindOwned(m_hWnd, pszTitle, bMessageBox);
-        if (hFound != nullptr && ::IsWindowVisible(hFound))
-            return hFound;
-        if (IsGone() || ::GetTickCount() - dwStart >= dwTimeoutMs)
-            return nullptr;
-        ::Sleep(kPollMs);
-    }
+    CWindowSearch search = OwnedSearch(m_hWnd, pszTitle, bMessageBox);
+    search.m_bVisible = true;
+    HWND hFound = nullptr;
+    WaitFor(
+        [&] {
+            Poll();
+            hFound = FindTopWindow(search);
+            return hFound != nullptr || IsGone();
+        },
+        dwTimeoutMs, kPollMs);
+    return hFound;
 }
 
 bool CUpdaterWindow::DismissMessageBox(HWND hBox, int nButtonId)
 {
-    // A box's buttons have the ids of the answers they give (IDOK, IDYES, IDNO).
-    HWND hButton = ::GetDlgItem(hBox, nButtonId);
-    if (hButton == nullptr)
-        return false;
-    DWORD_PTR dwResult = 0;
-    ::SendMessageTimeoutW(hButton, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult);
-    return true;
+    return PressButton(hBox, nButtonId);
 }
 
 LRESULT CUpdaterWindow::QueryEndSession() const
@@ -198,12 +137,5 @@ LRESULT CUpdaterWindow::QueryEndSession() const
 
 bool CUpdaterWindow::WaitUntilGone(DWORD dwTimeoutMs) const
 {
-    const DWORD dwStart = ::GetTickCount();
-    while (!IsGone())
-    {
-        if (::GetTickCount() - dwStart >= dwTimeoutMs)
-            return false;
-        ::Sleep(10);
-    }
-    return true;
+    return WaitFor([this] { return IsGone(); }, dwTimeoutMs, 10);
 }

@@ -1,6 +1,5 @@
 // Reading the updater window from another process.
 #include "e2e/WindowView.h"
-#include <commctrl.h>
 #include "resource.h"
 
 namespace
@@ -167,22 +166,6 @@ std::string CWindowView::Describe() const
     if (!m_bEnabled)
         strOut += " (disabled)";
     return "[" + strOut + "]";
-}
-
-std::wstring ReadControlText(HWND hDialog, int nId)
-{
-    wchar_t szText[512] = L"";
-    ::GetDlgItemTextW(hDialog, nId, szText, 512);
-    return szText;
-}
-
-int ReadBarPos(HWND hDialog, int nId)
-{
-    DWORD_PTR dwPos = 0;
-    if (!::SendMessageTimeoutW(::GetDlgItem(hDialog, nId), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
-                               &dwPos))
-        return -1;
-    return static_cast<int>(dwPos);
 }
 
 std::string Narrow(const std::wstring& str)

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "common/Controls.h"
 
 // The captions above the bars.
 constexpr wchar_t DOWNLOAD_NOT_STARTED[] = L"Download not started.";
@@ -56,9 +57,5 @@ public:
     DWORD m_dwSeenTick = 0;
 };
 
-// A control's text whether or not it is visible.
-std::wstring ReadControlText(HWND hDialog, int nId);
-// A bar's position whether or not it is visible; -1 when it does not answer.
-int ReadBarPos(HWND hDialog, int nId);
 // Plain text for failure messages (the window's texts are ASCII).
 std::string Narrow(const std::wstring& str);

@@ -1,7 +1,10 @@
 // AfxMessageBox as the workers use it: shown from a worker thread, OK only,
 // an exclamation mark, the application's name as caption, owned by the main
 // window, which stays disabled until the user closes the box.
-#include "Pump.h"
+#include "common/Controls.h"
+#include "common/Press.h"
+#include "common/Wait.h"
+#include "common/WindowSearch.h"
 #include "framework/afxwin.h"
 #include <gtest/gtest.h>
 #include <vector>
@@ -22,41 +25,20 @@ UINT AFX_CDECL ShowBoxProc(LPVOID pParam)
     return 0;
 }
 
-BOOL CALLBACK TakeVisibleBox(HWND hWnd, LPARAM lParam)
-{
-    wchar_t szClass[16] = {};
-    ::GetClassNameW(hWnd, szClass, 16);
-    if (wcscmp(szClass, L"#32770") != 0 || !::IsWindowVisible(hWnd))
-        return TRUE;
-    *reinterpret_cast<HWND*>(lParam) = hWnd;
-    return FALSE;
-}
-
 HWND FindBoxOfThread(DWORD nThreadId)
 {
-    HWND hBox = nullptr;
-    ::EnumThreadWindows(nThreadId, &TakeVisibleBox, reinterpret_cast<LPARAM>(&hBox));
-    return hBox;
-}
-
-std::wstring TextOf(HWND hWnd)
-{
-    wchar_t szText[256] = {};
-    ::GetWindowTextW(hWnd, szText, 256);
-    return szText;
+    CWindowSearch search;
+    search.m_dwThreadId = nThreadId;
+    search.m_bVisible = true;
+    return FindTopWindow(search);
 }
 
 // The box's visible push buttons, by id.
 std::vector<int> VisibleButtonIds(HWND hBox)
 {
     std::vector<int> ids;
-    for (HWND hChild = ::GetWindow(hBox, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
-    {
-        wchar_t szClass[16] = {};
-        ::GetClassNameW(hChild, szClass, 16);
-        if (_wcsicmp(szClass, L"Button") == 0 && ::IsWindowVisible(hChild))
-            ids.push_back(::GetDlgCtrlID(hChild));
-    }
+    for (HWND hButton : ChildrenOfClass(hBox, L"Button", true))
+        ids.push_back(::GetDlgCtrlID(hButton));
     return ids;
 }
 
@@ -108,7 +90,7 @@ protected:
         EXPECT_EQ(hExpectedOwner != m_hMain, ::IsWindowEnabled(m_hMain) != FALSE);
 
         // A real click on the button: a command posted to the box may be lost.
-        ::SendMessageW(::GetDlgItem(hBox, buttons[0]), BM_CLICK, 0, 0);
+        PressButton(hBox, buttons[0]);
         EXPECT_TRUE(PumpUntil([&] { return call.nResult != 0; }));
         EXPECT_EQ(IDOK, call.nResult);
         EXPECT_TRUE(::IsWindowEnabled(m_hMain));

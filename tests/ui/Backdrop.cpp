@@ -17,14 +17,14 @@ CBackdrop::CBackdrop(COLORREF crBackground, COLORREF crStatic)
     ::RegisterClassW(&wc);
     m_hWnd = ::CreateWindowExW(0, kClassName, L"Picture backdrop", WS_POPUP | WS_VISIBLE, 0, 0, 480, 260,
                                nullptr, nullptr, wc.hInstance, this);
-    FlushEvents();
+    PumpMessages();
 }
 
 CBackdrop::~CBackdrop()
 {
     if (m_hWnd != nullptr)
         ::DestroyWindow(m_hWnd);
-    FlushEvents();
+    PumpMessages();
     ::DeleteObject(m_hbrStatic);
     ::DeleteObject(m_hbrBackground);
 }
@@ -39,7 +39,7 @@ HWND CBackdrop::AddStatic(DWORD dwStyle, LPCWSTR lpszText, int x, int y, int nWi
 void CBackdrop::Redraw()
 {
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    FlushEvents();
+    PumpMessages();
 }
 
 LRESULT CALLBACK CBackdrop::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -71,16 +71,6 @@ LRESULT CALLBACK CBackdrop::WindowProc(HWND hWnd, UINT message, WPARAM wParam, L
         }
     }
     return ::DefWindowProcW(hWnd, message, wParam, lParam);
-}
-
-void FlushEvents()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
 }
 
 RECT ChildRect(HWND hChild)

@@ -2,6 +2,7 @@
 // and gives its static controls a brush of another, for the picture tests.
 #pragma once
 #include <windows.h>
+#include "common/Wait.h"
 
 class CBackdrop
 {
@@ -26,9 +27,6 @@ private:
     HBRUSH m_hbrBackground = nullptr;
     HBRUSH m_hbrStatic = nullptr;
 };
-
-// Handles every message waiting for this thread's windows.
-void FlushEvents();
 
 // The rectangle of a child window in its parent's client coordinates.
 RECT ChildRect(HWND hChild);

@@ -101,7 +101,7 @@ void RepaintControl(HWND hControl, const RECT* pRect)
 {
     ::InvalidateRect(hControl, pRect, FALSE);
     ::UpdateWindow(hControl);
-    FlushEvents();
+    PumpMessages();
 }
 
 class TransparentImageTest : public ::testing::TestWithParam<Draw>
@@ -220,14 +220,14 @@ TEST_P(TransparentImageTest, DevicePictureOnTheUpdaterTemplateShowsTheWindowThro
     EXPECT_EQ(CountColor(picture, kWhite), 3805);
 
     ::RedrawWindow(hDlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    FlushEvents();
+    PumpMessages();
     const CPixels shown = ReadWindow(hDlg, ChildRect(hPicture));
     EXPECT_EQ(CountColor(shown, kBackground), 3805);
     EXPECT_EQ(DescribeDifference(shown, ComposeOver(picture, 268, 62, kBackground)), "");
     ExpectDrawPath();
 
     ::DestroyWindow(hDlg);
-    FlushEvents();
+    PumpMessages();
     ::DeleteObject(hbrBackground);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <string>
+#include "common/Wait.h"
 #include "standins/devicesim/DeviceSimControl.h"
 #include "ui/OrvekUpdaterDlg.h"
 #include "ui/WindowRun.h"
@@ -39,12 +40,8 @@ protected:
     void WaitForTicks(long nTicks)
     {
         const long nUntil = m_run.Log().PollTicks() + nTicks;
-        const DWORD dwStart = ::GetTickCount();
-        while (m_run.Log().PollTicks() < nUntil)
-        {
-            ASSERT_LT(::GetTickCount() - dwStart, POLL_DEADLINE_MS * nTicks) << "the poll timer stopped";
-            ::Sleep(20);
-        }
+        ASSERT_TRUE(WaitFor([&] { return m_run.Log().PollTicks() >= nUntil; }, POLL_DEADLINE_MS * nTicks, 20))
+            << "the poll timer stopped";
         // The tick is taken off the queue before it is handled.
         m_run.State();
     }

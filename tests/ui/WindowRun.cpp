@@ -1,7 +1,10 @@
 #include "ui/WindowRun.h"
 #include <commctrl.h>
 #include "app/Notifications.h"
-#include "e2e/UpdaterWindow.h"
+#include "common/Controls.h"
+#include "common/Press.h"
+#include "common/Wait.h"
+#include "common/WindowSearch.h"
 #include "resource.h"
 #include "ui/WindowUnderTest.h"
 
@@ -10,42 +13,20 @@ const int g_arrControlIds[7] = { IDC_PICTURE,         IDOK,           IDC_PROGRE
 
 namespace
 {
-bool IsShownDialog(HWND hWnd)
-{
-    wchar_t szClass[16] = {};
-    ::GetClassNameW(hWnd, szClass, 16);
-    return wcscmp(szClass, L"#32770") == 0 && ::IsWindowVisible(hWnd);
-}
-
-BOOL CALLBACK FindShownDialog(HWND hWnd, LPARAM lParam)
-{
-    if (!IsShownDialog(hWnd))
-        return TRUE;
-    *reinterpret_cast<HWND*>(lParam) = hWnd;
-    return FALSE;
-}
-
-struct SOwnedBoxes
-{
-    HWND m_hOwner;
-    std::vector<HWND> m_arrBoxes;
-};
-
-BOOL CALLBACK CollectOwnedBox(HWND hWnd, LPARAM lParam)
-{
-    auto* pSearch = reinterpret_cast<SOwnedBoxes*>(lParam);
-    if (IsShownDialog(hWnd) && ::GetWindow(hWnd, GW_OWNER) == pSearch->m_hOwner)
-        pSearch->m_arrBoxes.push_back(hWnd);
-    return TRUE;
-}
-}
-
-namespace
-{
 HANDLE g_hWindowThread = nullptr;
 DWORD g_dwWindowThreadId = 0;
 HANDLE g_hRequest = nullptr;
 CWindowRun* g_pRequested = nullptr;
+
+// The thread's visible dialogs, with hOwner those it owns.
+CWindowSearch ShownDialogs(DWORD dwThreadId, HWND hOwner = nullptr)
+{
+    CWindowSearch search;
+    search.m_dwThreadId = dwThreadId;
+    search.m_hOwner = hOwner;
+    search.m_bVisible = true;
+    return search;
+}
 }
 
 CWindowRun::~CWindowRun()
@@ -54,12 +35,15 @@ CWindowRun::~CWindowRun()
         return;
     if (::IsWindow(m_hWnd))
         ::PostMessageW(m_hWnd, WM_COMMAND, IDCANCEL, 0);
-    const DWORD dwStart = ::GetTickCount();
-    while (::WaitForSingleObject(m_hEnded, 20) == WAIT_TIMEOUT && ::GetTickCount() - dwStart < 10000)
-    {
-        for (HWND hBox : OwnedBoxes())
-            CUpdaterWindow::DismissMessageBox(hBox, IDYES);
-    }
+    WaitFor(
+        [this] {
+            if (::WaitForSingleObject(m_hEnded, 0) == WAIT_OBJECT_0)
+                return true;
+            for (HWND hBox : OwnedBoxes())
+                PressButton(hBox, IDYES);
+            return false;
+        },
+        10000, 20);
     ::CloseHandle(m_hEnded);
 }
 
@@ -100,19 +84,13 @@ bool CWindowRun::Open()
     m_dwThreadId = g_dwWindowThreadId;
     g_pRequested = this;
     ::SetEvent(g_hRequest);
-    for (int i = 0; i < 1000; ++i)
-    {
-        HWND hFound = nullptr;
-        ::EnumThreadWindows(m_dwThreadId, FindShownDialog, reinterpret_cast<LPARAM>(&hFound));
-        if (hFound != nullptr)
-        {
-            m_hWnd = hFound;
-            return m_bLogInstalled;
-        }
-        if (::WaitForSingleObject(m_hEnded, 10) == WAIT_OBJECT_0)
-            return false;
-    }
-    return false;
+    WaitFor(
+        [this] {
+            m_hWnd = FindTopWindow(ShownDialogs(m_dwThreadId));
+            return m_hWnd != nullptr || ::WaitForSingleObject(m_hEnded, 0) == WAIT_OBJECT_0;
+        },
+        10000, 10);
+    return m_hWnd != nullptr && m_bLogInstalled;
 }
 
 int CWindowRun::State() const
@@ -145,35 +123,24 @@ EXECUTION_STATE CWindowRun::ExecutionState() const
 
 std::vector<HWND> CWindowRun::OwnedBoxes() const
 {
-    SOwnedBoxes search = { m_hWnd, {} };
-    ::EnumThreadWindows(m_dwThreadId, CollectOwnedBox, reinterpret_cast<LPARAM>(&search));
-    return search.m_arrBoxes;
+    return FindTopWindows(ShownDialogs(m_dwThreadId, m_hWnd));
 }
 
 HWND CWindowRun::WaitForOwnedBox(DWORD dwTimeoutMs) const
 {
-    const DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        const std::vector<HWND> arrBoxes = OwnedBoxes();
-        if (!arrBoxes.empty())
-            return arrBoxes.front();
-        if (::GetTickCount() - dwStart > dwTimeoutMs)
-            return nullptr;
-        ::Sleep(10);
-    }
+    HWND hBox = nullptr;
+    WaitFor([&] { return (hBox = FindTopWindow(ShownDialogs(m_dwThreadId, m_hWnd))) != nullptr; }, dwTimeoutMs, 10);
+    return hBox;
 }
 
 std::wstring CWindowRun::Text(int nID) const
 {
-    wchar_t szText[256] = {};
-    ::GetWindowTextW(Control(nID), szText, 256);
-    return szText;
+    return ReadControlText(m_hWnd, nID);
 }
 
 bool CWindowRun::IsShown(int nID) const
 {
-    return (::GetWindowLongW(Control(nID), GWL_STYLE) & WS_VISIBLE) != 0;
+    return IsControlShown(m_hWnd, nID);
 }
 
 std::vector<int> CWindowRun::ShownControls() const
@@ -189,15 +156,12 @@ std::vector<int> CWindowRun::ShownControls() const
 
 int CWindowRun::Position(int nID) const
 {
-    return static_cast<int>(::SendMessageW(Control(nID), PBM_GETPOS, 0, 0));
+    return ReadBarPos(m_hWnd, nID);
 }
 
 RECT CWindowRun::ControlRect(int nID) const
 {
-    RECT rect = {};
-    ::GetWindowRect(Control(nID), &rect);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return ::ControlRect(m_hWnd, nID);
 }
 
 RECT CWindowRun::TemplateRect(int x, int y, int nWidth, int nHeight) const
@@ -210,14 +174,7 @@ RECT CWindowRun::TemplateRect(int x, int y, int nWidth, int nHeight) const
 
 bool CWindowRun::WaitForState(int nState, DWORD dwTimeoutMs) const
 {
-    const DWORD dwStart = ::GetTickCount();
-    while (State() != nState)
-    {
-        if (::GetTickCount() - dwStart > dwTimeoutMs)
-            return false;
-        ::Sleep(20);
-    }
-    return true;
+    return WaitFor([&] { return State() == nState; }, dwTimeoutMs, 20);
 }
 
 bool CWindowRun::WaitForEnd(DWORD dwTimeoutMs)

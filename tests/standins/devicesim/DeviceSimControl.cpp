@@ -12,14 +12,6 @@ constexpr DWORD kStopTimeoutMs = 10000;
 
 LONG g_nNextFolder = 0;
 
-std::string ProgramFolder()
-{
-    char szPath[MAX_PATH];
-    const DWORD dwLength = ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string strPath(szPath, dwLength);
-    return strPath.substr(0, strPath.find_last_of('\\') + 1);
-}
-
 std::vector<std::string> SplitLines(const std::string& strContent)
 {
     std::vector<std::string> arrLines;
@@ -40,7 +32,7 @@ std::string WithLength(const std::string& strCommand, size_t nPathLength)
 }
 }
 
-CDeviceSimulator::CDeviceSimulator() : m_process()
+CDeviceSimulator::CDeviceSimulator()
 {
 }
 
@@ -62,21 +54,15 @@ bool CDeviceSimulator::Start()
     m_strDir = NormalizeStateDir(std::string(szTemp) + szName);
     RemoveStateDir();
 
-    std::string strCommandLine = "\"" + ProgramFolder() + "DeviceSimulator.exe\" --dir \"" + m_strDir
-                                 + "\" --parent " + std::to_string(::GetCurrentProcessId());
+    const std::string strProgram = ProgramFolder() + "DeviceSimulator.exe";
+    const std::string strArguments =
+        "--dir \"" + m_strDir + "\" --parent " + std::to_string(::GetCurrentProcessId());
     // The simulator gets no handles of ours, so that it never holds the
     // output of a test run open.
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = nullptr;
-    startup.hStdError = nullptr;
-    if (!::CreateProcessA(nullptr, &strCommandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                          &startup, &m_process))
+    if (!m_process.Start(Widen(strProgram), Widen(strArguments), CHILD_OUTPUT_NONE, L"", CREATE_NO_WINDOW))
     {
-        m_strLastReply = "error cannot start " + strCommandLine + ", error " + std::to_string(::GetLastError());
-        m_process = PROCESS_INFORMATION();
+        m_strLastReply = "error cannot start " + strProgram + " " + strArguments + ", error "
+                         + std::to_string(m_process.LastError());
         return false;
     }
     if (!m_channel.Connect(ControlPipeName(m_strDir), kStartTimeoutMs) || !IsOk("ping"))
@@ -91,17 +77,13 @@ bool CDeviceSimulator::Start()
 
 void CDeviceSimulator::Stop()
 {
-    if (m_process.hProcess == nullptr)
+    if (!m_process.IsStarted())
         return;
     std::string strReply;
     m_channel.Transact("quit", strReply);
     m_channel.Close();
     // Ours to end if it does not end by itself.
-    if (::WaitForSingleObject(m_process.hProcess, kStopTimeoutMs) != WAIT_OBJECT_0)
-        ::TerminateProcess(m_process.hProcess, 1);
-    ::CloseHandle(m_process.hThread);
-    ::CloseHandle(m_process.hProcess);
-    m_process = PROCESS_INFORMATION();
+    m_process.End(kStopTimeoutMs);
     ::SetEnvironmentVariableA(DEVSIM_DIR_VARIABLE, nullptr);
     char szKeep[8];
     if (::GetEnvironmentVariableA("ORVEK_DEVSIM_KEEP", szKeep, sizeof(szKeep)) == 0)

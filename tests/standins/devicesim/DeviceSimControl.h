@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include "ControlChannel.h"
+#include "common/ChildProcess.h"
 #include "DeviceCounters.h"
 
 // A device's counters and its interface path, as the simulator reports them.
@@ -77,7 +78,7 @@ private:
     void RemoveStateDir();
 
     std::string m_strDir;
-    PROCESS_INFORMATION m_process;
+    CChildProcess m_process;
     CControlChannel m_channel;
     std::string m_strLastReply;
 };
