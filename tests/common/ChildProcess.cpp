@@ -57,10 +57,20 @@ bool CChildProcess::Start(const std::wstring& strProgram, const std::wstring& st
     std::wstring strCommandLine = L"\"" + strProgram + L"\"";
     if (!strArguments.empty())
         strCommandLine += L" " + strArguments;
-    const BOOL bStarted = ::CreateProcessW(nullptr, &strCommandLine[0], nullptr, nullptr,
-                                           output == CHILD_OUTPUT_CAPTURED, dwCreationFlags, nullptr,
-                                           strFolder.empty() ? nullptr : strFolder.c_str(), &startup, &m_info);
-    m_dwLastError = bStarted ? ERROR_SUCCESS : ::GetLastError();
+    // Under a loaded machine Wine now and then fails a start with
+    // ERROR_INTERNAL_ERROR (the new process missed its start-up hand-shake);
+    // a second start works.
+    BOOL bStarted = FALSE;
+    for (int nTry = 0; nTry < 3; ++nTry)
+    {
+        bStarted = ::CreateProcessW(nullptr, &strCommandLine[0], nullptr, nullptr, output == CHILD_OUTPUT_CAPTURED,
+                                    dwCreationFlags, nullptr, strFolder.empty() ? nullptr : strFolder.c_str(),
+                                    &startup, &m_info);
+        m_dwLastError = bStarted ? ERROR_SUCCESS : ::GetLastError();
+        if (bStarted || m_dwLastError != ERROR_INTERNAL_ERROR)
+            break;
+        ::Sleep(200);
+    }
     if (hWriteEnd != nullptr)
         ::CloseHandle(hWriteEnd);
     if (!bStarted)
