@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
+#include "resource.h"
 #include "common/Wait.h"
 #include "standins/devicesim/DeviceSimControl.h"
 #include "ui/OrvekUpdaterDlg.h"
@@ -14,6 +16,14 @@ constexpr UINT TEST_POLL_PERIOD_MS = 200;
 // Generous bound for what the poll should do within a tick or two.
 constexpr DWORD POLL_DEADLINE_MS = 3000;
 constexpr char DEVICE_NAME[] = "dev1";
+
+// The controls each state shows, in the template's order, and the
+// instruction's text.
+inline const std::vector<int> kInstruction = { IDC_PICTURE, IDC_STATIC_STATUS };
+inline const std::vector<int> kStatusAndButton = { IDOK, IDC_STATIC_STATUS };
+inline const std::vector<int> kProgress = { IDC_PROGRESS_DOWNLOAD, IDC_PROGRESS_UPDATE, IDC_STATIC_DOWNLOAD,
+                                            IDC_STATIC_UPDATE };
+inline const wchar_t kSwitchText[] = L"Switch Orvek to D/L mode and connect it to your computer.";
 
 class CWindowFixture : public ::testing::Test
 {

@@ -9,11 +9,6 @@
 
 namespace
 {
-const std::vector<int> kInstruction = { IDC_PICTURE, IDC_STATIC_STATUS };
-const std::vector<int> kStatusAndButton = { IDOK, IDC_STATIC_STATUS };
-const std::vector<int> kProgress = { IDC_PROGRESS_DOWNLOAD, IDC_PROGRESS_UPDATE, IDC_STATIC_DOWNLOAD,
-                                     IDC_STATIC_UPDATE };
-const wchar_t kSwitchText[] = L"Switch Orvek to D/L mode and connect it to your computer.";
 const wchar_t kDownloading[] = L"Downloading updates from the Internet...";
 
 using WindowStatesTest = CWindowFixture;
