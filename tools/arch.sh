@@ -32,7 +32,10 @@ EOF
 
 orvek_pick_arch() {
   local runs32=1
-  command -v python3 >/dev/null || apt-get install -y python3 >/dev/null
+  if ! command -v python3 >/dev/null; then
+    apt-get update >/dev/null || true
+    DEBIAN_FRONTEND=noninteractive apt-get install -y python3 >/dev/null
+  fi
   orvek_runs_32bit || runs32=0
   case "${ORVEK_ARCH:-}" in
     "")
