@@ -20,8 +20,9 @@ orvek_wine_init
 orvek_start_xvfb
 
 set +e
-ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 \
-      -j 2 --resource-spec-file "$ROOT/tests/resources.json" "$@"
+# Two slots: the Wine tests one at a time (they hold one lock), the host's
+# own tests beside them.
+ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 -j 2 "$@"
 status=$?
 set -e
 echo "test: $ORVEK_ARCH_NOTE"

@@ -20,17 +20,18 @@ set(ORVEK_UPDATE_SERVICE_PROXY http://127.0.0.1:${ORVEK_SERVICE_PORT})
 
 # For gtest_discover_tests (orvek_add_test's PROPERTIES): every value here is a
 # single item, because discovery flattens list values; the control client
-# takes the port from http_proxy.
+# takes the port from http_proxy. The stand-in serves one test at a time:
+# every test that uses it runs under Wine and holds the Wine session's lock.
 set(ORVEK_UPDATE_SERVICE_PROPERTIES
     FIXTURES_REQUIRED updateservice
-    RESOURCE_LOCK updateservice
+    RESOURCE_LOCK wine
     ENVIRONMENT_MODIFICATION http_proxy=set:${ORVEK_UPDATE_SERVICE_PROXY})
 
 # orvek_use_update_service(<test>...) gives tests made with add_test in the
 # calling folder the running stand-in, one test at a time, and its address.
 function(orvek_use_update_service)
   set_property(TEST ${ARGN} APPEND PROPERTY FIXTURES_REQUIRED updateservice)
-  set_property(TEST ${ARGN} APPEND PROPERTY RESOURCE_LOCK updateservice)
+  set_property(TEST ${ARGN} APPEND PROPERTY RESOURCE_LOCK wine)
   set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT
                http_proxy=${ORVEK_UPDATE_SERVICE_PROXY} ORVEK_SERVICE_PORT=${ORVEK_SERVICE_PORT})
 endfunction()
