@@ -70,6 +70,7 @@ orvek_start_xvfb() {
       # open; started here, on this display, they hold /dev/null instead of
       # a pipe that ctest waits on.
       wine cmd /c exit >/dev/null 2>&1 || true
+      orvek_keep_desktop
       return 0
     fi
     sleep 0.1
@@ -78,7 +79,25 @@ orvek_start_xvfb() {
   return 1
 }
 
+# Wine closes the desktop about a second after the last program on it ends,
+# and the next program then waits for a new desktop (up to a second more per
+# start; once it has happened, after nearly every program). A command prompt
+# that waits all session long for input from a FIFO keeps the one desktop
+# open; it ends when the session stops or this shell closes the FIFO.
+orvek_keep_desktop() {
+  local fifo="$BUILD_DIR/desktop-keeper.fifo"
+  rm -f "$fifo"
+  mkfifo "$fifo"
+  wine cmd <"$fifo" >/dev/null 2>&1 &
+  exec {ORVEK_KEEPER_FD}>"$fifo"
+  rm -f "$fifo"
+}
+
 orvek_session_stop() {
+  if [ -n "${ORVEK_KEEPER_FD:-}" ]; then
+    exec {ORVEK_KEEPER_FD}>&-
+    ORVEK_KEEPER_FD=
+  fi
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${ORVEK_XVFB_PID:-}" ]; then
     kill "$ORVEK_XVFB_PID" 2>/dev/null || true
