@@ -18,11 +18,12 @@ trap orvek_session_stop EXIT
 trap 'exit 130' INT TERM
 orvek_wine_init
 orvek_start_xvfb
+orvek_start_second_session
 
 set +e
-# Two slots: the Wine tests one at a time (they hold one lock), the host's
-# own tests beside them.
-ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 -j 2 "$@"
+# Three slots: each Wine session's tests one at a time (each holds its
+# session's lock), the host's own tests beside them.
+ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 -j 3 "$@"
 status=$?
 set -e
 echo "test: $ORVEK_ARCH_NOTE"

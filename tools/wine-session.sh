@@ -6,17 +6,31 @@ export WINEPREFIX="$BUILD_DIR/wineprefix"
 export WINEDEBUG=-all
 export WINEARCH=win64
 
-# The x64 build runs under 64-bit Wine. Debian's `wine` takes the 32-bit
-# loader whenever wine32 is installed, so `wine` here is a shim of the
-# build's own that always takes the 64-bit one: every script, ctest and the
-# benchmarks' harness call it by that name.
+# Every script, ctest and the benchmarks' harness call Wine by the name
+# `wine`, which here is a shim of the build's own. The x64 build's always
+# takes the 64-bit loader (Debian's `wine` takes the 32-bit one whenever
+# wine32 is installed). A test that ctest marks ORVEK_SESSION=2 runs in the
+# second session (orvek_start_second_session), in its prefix and on its
+# display; anything else runs in the first.
 if [ "${ORVEK_ARCH:-x86}" = x64 ]; then
-  mkdir -p "$BUILD_DIR/wine64-bin"
-  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$BUILD_DIR/wine64-bin/wine"
-  chmod +x "$BUILD_DIR/wine64-bin/wine"
-  export PATH="$BUILD_DIR/wine64-bin:$PATH"
   export WINELOADER=/usr/lib/wine/wine64
+  orvek_loader=$WINELOADER
+else
+  orvek_loader=/usr/bin/wine
 fi
+mkdir -p "$BUILD_DIR/wine-bin"
+cat >"$BUILD_DIR/wine-bin/wine" <<SHIM
+#!/bin/sh
+if [ "\${ORVEK_SESSION:-1}" = 2 ] && [ -n "\${ORVEK_SESSION2_PREFIX:-}" ]; then
+  export WINEPREFIX="\$ORVEK_SESSION2_PREFIX" DISPLAY="\$ORVEK_SESSION2_DISPLAY"
+fi
+exec $orvek_loader "\$@"
+SHIM
+chmod +x "$BUILD_DIR/wine-bin/wine"
+export PATH="$BUILD_DIR/wine-bin:$PATH"
+ORVEK_PREFIXES=("$WINEPREFIX")
+ORVEK_XVFB_PIDS=()
+ORVEK_KEEPER_FDS=()
 
 orvek_wine_init() {
   if [ ! -f "$WINEPREFIX/.orvek-ready" ]; then
@@ -60,7 +74,7 @@ orvek_start_xvfb() {
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  ORVEK_XVFB_PID=$!
+  ORVEK_XVFB_PIDS+=($!)
   export DISPLAY=":$n"
   for _ in $(seq 50); do
     if [ -e "/tmp/.X11-unix/X$n" ]; then
@@ -85,23 +99,49 @@ orvek_start_xvfb() {
 # that waits all session long for input from a FIFO keeps the one desktop
 # open; it ends when the session stops or this shell closes the FIFO.
 orvek_keep_desktop() {
-  local fifo="$BUILD_DIR/desktop-keeper.fifo"
+  local fifo="$WINEPREFIX.desktop-keeper"
+  local fd
   rm -f "$fifo"
   mkfifo "$fifo"
   wine cmd <"$fifo" >/dev/null 2>&1 &
-  exec {ORVEK_KEEPER_FD}>"$fifo"
+  exec {fd}>"$fifo"
   rm -f "$fifo"
+  ORVEK_KEEPER_FDS+=("$fd")
+}
+
+# A second session beside the first, for tests that spend most of their
+# time waiting: a prefix of its own (a copy of the first, made again
+# whenever the first is made again) and a display of its own. Exports
+# ORVEK_SESSION2_PREFIX and ORVEK_SESSION2_DISPLAY for the shim.
+orvek_start_second_session() {
+  local first_prefix=$WINEPREFIX first_display=$DISPLAY
+  export ORVEK_SESSION2_PREFIX="$first_prefix-2"
+  if [ ! -f "$ORVEK_SESSION2_PREFIX/.orvek-ready" ] ||
+     [ "$first_prefix/.orvek-ready" -nt "$ORVEK_SESSION2_PREFIX/.orvek-ready" ]; then
+    rm -rf "$ORVEK_SESSION2_PREFIX"
+    cp -a "$first_prefix" "$ORVEK_SESSION2_PREFIX"
+    touch "$ORVEK_SESSION2_PREFIX/.orvek-ready"
+  fi
+  ORVEK_PREFIXES+=("$ORVEK_SESSION2_PREFIX")
+  export WINEPREFIX=$ORVEK_SESSION2_PREFIX
+  wineserver -p >/dev/null 2>&1 || true
+  orvek_start_xvfb
+  export ORVEK_SESSION2_DISPLAY=$DISPLAY
+  export WINEPREFIX=$first_prefix DISPLAY=$first_display
 }
 
 orvek_session_stop() {
-  if [ -n "${ORVEK_KEEPER_FD:-}" ]; then
-    exec {ORVEK_KEEPER_FD}>&-
-    ORVEK_KEEPER_FD=
-  fi
-  wineserver -k >/dev/null 2>&1 || true
-  if [ -n "${ORVEK_XVFB_PID:-}" ]; then
-    kill "$ORVEK_XVFB_PID" 2>/dev/null || true
-    wait "$ORVEK_XVFB_PID" 2>/dev/null || true
-    ORVEK_XVFB_PID=
-  fi
+  local fd prefix pid
+  for fd in "${ORVEK_KEEPER_FDS[@]}"; do
+    exec {fd}>&-
+  done
+  ORVEK_KEEPER_FDS=()
+  for prefix in "${ORVEK_PREFIXES[@]}"; do
+    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+  done
+  for pid in "${ORVEK_XVFB_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  ORVEK_XVFB_PIDS=()
 }
