@@ -77,9 +77,10 @@ protected:
         g_dwWriteRetryDelayMs = WRITE_RETRY_DELAY_MS;
     }
 
-    CTransferRun Run(bool bWatchDevice = false, const std::string& strDevice = "dev")
+    // With arrDrainedAt, the run watches the device (RunTransfer).
+    CTransferRun Run(const std::string& strDevice = "dev", const std::vector<WPARAM>& arrDrainedAt = {})
     {
-        CTransferRun run = RunTransfer(bWatchDevice ? &m_sim : nullptr, strDevice);
+        CTransferRun run = RunTransfer(arrDrainedAt.empty() ? nullptr : &m_sim, strDevice, 120000, arrDrainedAt);
         EXPECT_TRUE(run.m_bFinished) << "worker still running: " << run.Describe();
         EXPECT_TRUE(m_sim.WaitIdle(strDevice)) << m_sim.LastReply();
         return run;
@@ -143,7 +144,7 @@ TEST_F(FirmwareTransferTest, DeviceReceivesTheHeadBytesThenTheBody)
         const std::vector<unsigned char> image = MakeImage(row.m_nSize);
         SetImage(image);
 
-        const CTransferRun run = Run(false, strDevice);
+        const CTransferRun run = Run(strDevice);
         ExpectFrame(run, 1);
         EXPECT_TRUE(run.m_arrBoxes.empty()) << run.Describe();
         if (row.m_nSize < 100000)
@@ -179,7 +180,7 @@ TEST_F(FirmwareTransferTest, EachReportFollowsThePieceThatChangedThePercentage)
 {
     ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
     SetImage(MakeImage(5120));
-    CTransferRun run = Run(true);
+    CTransferRun run = Run("dev", {40, 80});
     ExpectFrame(run, 1);
     EXPECT_EQ(0u, run.m_nSearchesAtBegin) << "the pipe was looked for before the begin report";
     EXPECT_EQ(20 + 2048, run.DeviceBytesAt(40)) << run.Describe();
@@ -189,7 +190,7 @@ TEST_F(FirmwareTransferTest, EachReportFollowsThePieceThatChangedThePercentage)
     ASSERT_TRUE(m_sim.Unplug("dev")) << m_sim.LastReply();
     ASSERT_TRUE(m_sim.Plug("dev2")) << m_sim.LastReply();
     SetImage(MakeImage(274937));
-    run = Run(true, "dev2");
+    run = Run("dev2", {72, 73});
     ExpectFrame(run, 1);
     EXPECT_EQ(20 + 97 * 2048, run.DeviceBytesAt(72)) << run.Describe();
     EXPECT_EQ(20 + 98 * 2048, run.DeviceBytesAt(73)) << run.Describe();
@@ -303,8 +304,8 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
         const wchar_t* m_pszText;
         DWORD m_dwEndsAfterMs;
     } kRows[] = {
-        {"stalled", 2000, 0, STALLED, 2000},
-        {"unplugged", WRITE_TIMEOUT_MS, 1000, UNPLUGGED, 1000},
+        {"stalled", 1000, 0, STALLED, 1000},
+        {"unplugged", WRITE_TIMEOUT_MS, 500, UNPLUGGED, 500},
     };
     for (const auto& row : kRows)
     {

@@ -5,13 +5,16 @@
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 
+#include <algorithm>
+
 namespace
 {
 class CTransferWindow : public CReportWindow
 {
 public:
-    CTransferWindow(CTransferRun& run, CDeviceSimulator* pSim, const std::string& strDevice)
-        : CReportWindow(run), m_transfer(run), m_pSim(pSim), m_strDevice(strDevice)
+    CTransferWindow(CTransferRun& run, CDeviceSimulator* pSim, const std::string& strDevice,
+                    const std::vector<WPARAM>& arrDrainedAt)
+        : CReportWindow(run), m_transfer(run), m_pSim(pSim), m_strDevice(strDevice), m_arrDrainedAt(arrDrainedAt)
     {
     }
 
@@ -26,7 +29,8 @@ protected:
 
     LRESULT OnUpdateProgress(WPARAM wParam, LPARAM /*lParam*/)
     {
-        Record('P', wParam, DrainedDeviceBytes());
+        const bool bDrain = std::find(m_arrDrainedAt.begin(), m_arrDrainedAt.end(), wParam) != m_arrDrainedAt.end();
+        Record('P', wParam, bDrain ? DrainedDeviceBytes() : 0);
         return 0;
     }
 
@@ -64,6 +68,7 @@ private:
     CTransferRun& m_transfer;
     CDeviceSimulator* m_pSim;
     std::string m_strDevice;
+    std::vector<WPARAM> m_arrDrainedAt;
 };
 
 BEGIN_MESSAGE_MAP(CTransferWindow, CReportWindow)
@@ -81,10 +86,11 @@ long long CTransferRun::DeviceBytesAt(WPARAM nPercent) const
     return -1;
 }
 
-CTransferRun RunTransfer(CDeviceSimulator* pSim, const std::string& strDevice, DWORD dwTimeoutMs)
+CTransferRun RunTransfer(CDeviceSimulator* pSim, const std::string& strDevice, DWORD dwTimeoutMs,
+                         const std::vector<WPARAM>& arrDrainedAt)
 {
     CTransferRun run;
-    CTransferWindow wnd(run, pSim, strDevice);
+    CTransferWindow wnd(run, pSim, strDevice, arrDrainedAt);
     if (wnd.Create(L"OrvekTransferTestWindow", L"Transfer test", FALSE))
         RunWorker(UpdateThreadProc, wnd, run, dwTimeoutMs);
     return run;

@@ -2,6 +2,7 @@
 // updater window would.
 #pragma once
 #include "common/WorkerRun.h"
+#include <vector>
 
 class CDeviceSimulator;
 
@@ -19,8 +20,9 @@ struct CTransferRun : CWorkerRun
 };
 
 // Starts UpdateThreadProc for a new window and pumps messages until the
-// worker has ended, or dwTimeoutMs has passed. With pSim, each progress
-// report waits until device strDevice has drained its pipe and records its
-// byte count, and the begin report records the device searches so far.
+// worker has ended, or dwTimeoutMs has passed. With pSim, the begin report
+// records the device searches so far, and each progress report with a value
+// in arrDrainedAt waits until device strDevice has drained its pipe and
+// records its byte count.
 CTransferRun RunTransfer(CDeviceSimulator* pSim = nullptr, const std::string& strDevice = std::string(),
-                         DWORD dwTimeoutMs = 120000);
+                         DWORD dwTimeoutMs = 120000, const std::vector<WPARAM>& arrDrainedAt = {});

@@ -145,7 +145,7 @@ TEST_F(CNetworkFaultTest, SlowLinkMovesTheBarAsTheBytesArrive)
 {
     CPacing pacing;
     pacing.m_nChunkSize = 1000;
-    pacing.m_dChunkDelay = 0.1;
+    pacing.m_dChunkDelay = 0.04;
     const std::vector<unsigned char> arrImage = ServeImage(100000, 71, pacing);
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
     ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
