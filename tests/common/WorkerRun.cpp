@@ -26,8 +26,9 @@ CFailureBox DismissBox(HWND hBox, CReportWindow& wnd)
     box.m_bOwnerDisabled = !::IsWindowEnabled(wnd.m_hWnd);
     const size_t nBefore = wnd.m_nReports;
     box.m_nReportsBefore = nBefore;
-    // Give a wrongly early report the chance to arrive.
-    PumpFor(300);
+    // Give a wrongly early report the chance to arrive: the worker would
+    // post it as soon as the box is up.
+    PumpFor(100);
     box.m_nReportsWhileUp = wnd.m_nReports - nBefore;
 
     const HWND hButton = ::GetDlgItem(hBox, IDOK);

@@ -10,9 +10,9 @@
 #include "ui/OrvekUpdaterDlg.h"
 #include "ui/WindowRun.h"
 
-// The window tests' poll period: a fifth of the program's, so that a test
-// waiting for a few ticks waits a fifth as long.
-constexpr UINT TEST_POLL_PERIOD_MS = 200;
+// The window tests' poll period: a tenth of the program's, so that a test
+// waiting for a few ticks waits a tenth as long.
+constexpr UINT TEST_POLL_PERIOD_MS = 100;
 // Generous bound for what the poll should do within a tick or two.
 constexpr DWORD POLL_DEADLINE_MS = 3000;
 constexpr char DEVICE_NAME[] = "dev1";
