@@ -5,9 +5,16 @@
 #include "common/WindowSearch.h"
 #include "resource.h"
 
+#include <algorithm>
+
 namespace
 {
-constexpr DWORD kPollMs = 2;
+// The window is read every 2 ms while it changes and right after it was
+// used, and ever less often while it stays the same, down to every 50 ms:
+// a quick sequence is seen step by step, and a long wait costs Wine little
+// (a read is some thirty calls into another process).
+constexpr DWORD kFastestPollMs = 2;
+constexpr DWORD kSlowestPollMs = 50;
 const wchar_t kTitle[] = L"Orvek Updater";
 
 // A dialog of that title owned by the window; with bMessageBox, one that
@@ -44,14 +51,31 @@ bool CUpdaterWindow::Poll()
     view.m_dwSeenTick = ::GetTickCount();
     m_current = view;
     if (m_arrHistory.empty() || m_arrHistory.back() != view)
+    {
         m_arrHistory.push_back(view);
+        m_dwPollMs = kFastestPollMs;
+    }
     return true;
+}
+
+bool CUpdaterWindow::PollUntil(const std::function<bool()>& bMet, DWORD dwTimeoutMs)
+{
+    const DWORD dwStart = ::GetTickCount();
+    for (;;)
+    {
+        if (bMet())
+            return true;
+        if (::GetTickCount() - dwStart >= dwTimeoutMs)
+            return false;
+        ::Sleep(m_dwPollMs);
+        m_dwPollMs = std::min(kSlowestPollMs, m_dwPollMs * 3 / 2 + 1);
+    }
 }
 
 bool CUpdaterWindow::WaitUntil(const std::function<bool(const CWindowView&)>& bMet, DWORD dwTimeoutMs)
 {
     bool bRead = true;
-    const bool bDone = WaitFor([&] { return !(bRead = Poll()) || bMet(m_current); }, dwTimeoutMs, kPollMs);
+    const bool bDone = PollUntil([&] { return !(bRead = Poll()) || bMet(m_current); }, dwTimeoutMs);
     return bDone && bRead;
 }
 
@@ -62,7 +86,7 @@ bool CUpdaterWindow::WaitForView(const CWindowView& expected, DWORD dwTimeoutMs)
 
 bool CUpdaterWindow::Holds(const CWindowView& expected, DWORD dwMs)
 {
-    return !WaitFor([&] { return !Poll() || m_current != expected; }, dwMs, kPollMs);
+    return !WaitFor([&] { return !Poll() || m_current != expected; }, dwMs, kFastestPollMs);
 }
 
 std::string CUpdaterWindow::DescribeHistory() const
@@ -75,16 +99,19 @@ std::string CUpdaterWindow::DescribeHistory() const
 
 void CUpdaterWindow::ClickButton()
 {
+    m_dwPollMs = kFastestPollMs;
     PressButton(m_hWnd, IDOK);
 }
 
 void CUpdaterWindow::PressKey(UINT nVirtualKey)
 {
+    m_dwPollMs = kFastestPollMs;
     ::PressKey(m_hWnd, nVirtualKey);
 }
 
 void CUpdaterWindow::Close()
 {
+    m_dwPollMs = kFastestPollMs;
     ::PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
@@ -111,13 +138,13 @@ HWND CUpdaterWindow::WaitForOwned(const wchar_t* pszTitle, bool bMessageBox, DWO
     CWindowSearch search = OwnedSearch(m_hWnd, pszTitle, bMessageBox);
     search.m_bVisible = true;
     HWND hFound = nullptr;
-    WaitFor(
+    PollUntil(
         [&] {
             Poll();
             hFound = FindTopWindow(search);
             return hFound != nullptr || IsGone();
         },
-        dwTimeoutMs, kPollMs);
+        dwTimeoutMs);
     return hFound;
 }
 

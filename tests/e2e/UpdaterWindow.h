@@ -60,10 +60,14 @@ public:
 
 private:
     bool Poll();
+    // Calls bMet until it holds or dwTimeoutMs has passed, at the pace Poll
+    // and the user's actions set.
+    bool PollUntil(const std::function<bool()>& bMet, DWORD dwTimeoutMs);
     // Waits for a visible dialog of that title owned by the window.
     HWND WaitForOwned(const wchar_t* pszTitle, bool bMessageBox, DWORD dwTimeoutMs);
 
     HWND m_hWnd;
+    DWORD m_dwPollMs = 2;
     CWindowView m_current;
     std::vector<CWindowView> m_arrHistory;
 };

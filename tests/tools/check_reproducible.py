@@ -11,8 +11,7 @@ import sys
 
 
 # The second build runs beside the Wine tests, which must not be the ones
-# that wait for the processor: it is niced and compiles one file at a time,
-# leaving the other processors to them.
+# that wait for the processor: niced, it takes only what they leave.
 NICE = ["nice", "-n", "19"]
 
 
@@ -67,7 +66,7 @@ def main(argv):
     subprocess.run(NICE + [args.cmake, "-S", source, "-B", build, "-DCMAKE_TOOLCHAIN_FILE=" + args.toolchain,
                     "-DCMAKE_BUILD_TYPE=" + args.build_type, "-DBUILD_TESTING=OFF"],
                    check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(NICE + [args.cmake, "--build", build, "--target", "OrvekUpdater", "-j", "1"],
+    subprocess.run(NICE + [args.cmake, "--build", build, "--target", "OrvekUpdater", "-j", str(os.cpu_count() or 1)],
                    check=True, stdout=subprocess.DEVNULL)
 
     with open(args.exe, "rb") as f:
