@@ -58,8 +58,9 @@ bool CDeviceSimulator::Start()
     const std::string strArguments =
         "--dir \"" + m_strDir + "\" --parent " + std::to_string(::GetCurrentProcessId());
     // The simulator gets no handles of ours, so that it never holds the
-    // output of a test run open.
-    if (!m_process.Start(Widen(strProgram), Widen(strArguments), CHILD_OUTPUT_NONE, L"", CREATE_NO_WINDOW))
+    // output of a test run open, and no console, so that Wine starts no
+    // console host beside it.
+    if (!m_process.Start(Widen(strProgram), Widen(strArguments), CHILD_OUTPUT_NONE, L"", DETACHED_PROCESS))
     {
         m_strLastReply = "error cannot start " + strProgram + " " + strArguments + ", error "
                          + std::to_string(m_process.LastError());
