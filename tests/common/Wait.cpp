@@ -1,6 +1,6 @@
 #include "common/Wait.h"
 
-bool WaitFor(const std::function<bool()>& bMet, DWORD dwTimeoutMs, DWORD dwStepMs)
+bool WaitFor(const std::function<bool()>& bMet, DWORD dwTimeoutMs, const std::function<DWORD()>& nextStepMs)
 {
     const DWORD dwStart = ::GetTickCount();
     for (;;)
@@ -9,8 +9,13 @@ bool WaitFor(const std::function<bool()>& bMet, DWORD dwTimeoutMs, DWORD dwStepM
             return true;
         if (::GetTickCount() - dwStart >= dwTimeoutMs)
             return false;
-        ::Sleep(dwStepMs);
+        ::Sleep(nextStepMs());
     }
+}
+
+bool WaitFor(const std::function<bool()>& bMet, DWORD dwTimeoutMs, DWORD dwStepMs)
+{
+    return WaitFor(bMet, dwTimeoutMs, [dwStepMs] { return dwStepMs; });
 }
 
 void PumpMessages()

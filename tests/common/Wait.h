@@ -7,6 +7,8 @@
 // Checks bMet every dwStepMs until it holds (true) or dwTimeoutMs has passed
 // (false).
 bool WaitFor(const std::function<bool()>& bMet, DWORD dwTimeoutMs, DWORD dwStepMs);
+// The same with a pause between checks that nextStepMs gives each time.
+bool WaitFor(const std::function<bool()>& bMet, DWORD dwTimeoutMs, const std::function<DWORD()>& nextStepMs);
 
 // Dispatches every message waiting in the calling thread's queue.
 void PumpMessages();

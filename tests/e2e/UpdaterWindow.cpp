@@ -60,16 +60,11 @@ bool CUpdaterWindow::Poll()
 
 bool CUpdaterWindow::PollUntil(const std::function<bool()>& bMet, DWORD dwTimeoutMs)
 {
-    const DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        if (bMet())
-            return true;
-        if (::GetTickCount() - dwStart >= dwTimeoutMs)
-            return false;
-        ::Sleep(m_dwPollMs);
+    return WaitFor(bMet, dwTimeoutMs, [this] {
+        const DWORD dwStepMs = m_dwPollMs;
         m_dwPollMs = std::min(kSlowestPollMs, m_dwPollMs * 3 / 2 + 1);
-    }
+        return dwStepMs;
+    });
 }
 
 bool CUpdaterWindow::WaitUntil(const std::function<bool(const CWindowView&)>& bMet, DWORD dwTimeoutMs)
