@@ -186,6 +186,11 @@ bool CDeviceSimulator::NoBreak(const std::string& strName)
     return IsOk("break-after " + strName + " off");
 }
 
+bool CDeviceSimulator::Exclusive(const std::string& strName, bool bExclusive)
+{
+    return IsOk("exclusive " + strName + (bExclusive ? " on" : " off"));
+}
+
 bool CDeviceSimulator::Stall(const std::string& strName)
 {
     return IsOk("stall " + strName);

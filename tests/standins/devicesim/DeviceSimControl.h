@@ -56,6 +56,8 @@ public:
     // Every later PIPE00 connection breaks once it has received nBytes.
     bool BreakAfter(const std::string& strName, unsigned long long nBytes);
     bool NoBreak(const std::string& strName);
+    // While PIPE00 is open, the interface opens for nobody (or again for anyone).
+    bool Exclusive(const std::string& strName, bool bExclusive = true);
     // PIPE00 stops / resumes reading.
     bool Stall(const std::string& strName);
     bool Resume(const std::string& strName);

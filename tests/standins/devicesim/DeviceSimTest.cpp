@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "DeviceSimControl.h"
+#include "common/Wait.h"
 
 namespace
 {
@@ -292,6 +293,35 @@ TEST_F(DeviceSimTest, RefusedOpensFailUntilAcceptedAgain)
     ASSERT_TRUE(m_simulator.AcceptPipe("dev1"));
     HANDLE hPipe = OpenShared(strPath + "\\PIPE00");
     EXPECT_NE(hPipe, INVALID_HANDLE_VALUE);
+    ::CloseHandle(hPipe);
+}
+
+// An exclusive device refuses its interface while PIPE00 is open, and
+// takes opens again once it is closed.
+TEST_F(DeviceSimTest, ExclusiveDeviceRefusesItsInterfaceWhilePipeIsOpen)
+{
+    std::string strPath;
+    ASSERT_TRUE(m_simulator.Plug("dev1", &strPath));
+    ASSERT_TRUE(m_simulator.Exclusive("dev1"));
+    const auto InterfaceOpens = [&strPath] {
+        HANDLE hInterface = OpenShared(strPath);
+        ::CloseHandle(hInterface);
+        return hInterface != INVALID_HANDLE_VALUE;
+    };
+    EXPECT_TRUE(InterfaceOpens());
+
+    HANDLE hPipe = OpenShared(strPath + "\\PIPE00");
+    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WaitFor([&] { return !InterfaceOpens(); }, 5000, 10)) << "opens while the pipe is open";
+    EXPECT_EQ(EnumerateAll().size(), 1u) << "a busy device is still present";
+    ::CloseHandle(hPipe);
+    EXPECT_TRUE(WaitFor(InterfaceOpens, 5000, 10)) << "refused after the pipe closed";
+
+    ASSERT_TRUE(m_simulator.Exclusive("dev1", false));
+    hPipe = OpenShared(strPath + "\\PIPE00");
+    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
+    ::Sleep(100);
+    EXPECT_TRUE(InterfaceOpens()) << "a shared device refused its interface";
     ::CloseHandle(hPipe);
 }
 

@@ -14,9 +14,11 @@ CSimulatedDevice::CSimulatedDevice(const std::string& strName, const std::string
                                    const std::string& strRecordFile, CSimulatorLog& log)
     : m_strName(strName), m_strPath(strPath), m_strRecordFile(strRecordFile), m_log(log),
       m_hStop(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_hRunning(::CreateEventA(nullptr, TRUE, TRUE, nullptr)),
-      m_hRecord(INVALID_HANDLE_VALUE), m_nOpenSessions(0), m_nBreakAfter(-1)
+      m_hRecord(INVALID_HANDLE_VALUE), m_nOpenSessions(0), m_bInterfaceWanted(false), m_bExclusive(false),
+      m_nOpenPipes(0), m_nBreakAfter(-1)
 {
     ::InitializeCriticalSection(&m_lock);
+    ::InitializeCriticalSection(&m_interfaceLock);
 }
 
 CSimulatedDevice::~CSimulatedDevice()
@@ -24,6 +26,7 @@ CSimulatedDevice::~CSimulatedDevice()
     Unplug();
     ::CloseHandle(m_hRunning);
     ::CloseHandle(m_hStop);
+    ::DeleteCriticalSection(&m_interfaceLock);
     ::DeleteCriticalSection(&m_lock);
 }
 
@@ -48,7 +51,10 @@ bool CSimulatedDevice::Plug(std::string& strError)
 
 void CSimulatedDevice::Unplug()
 {
+    ::EnterCriticalSection(&m_interfaceLock);
+    m_bInterfaceWanted = false;
     m_interfaceListener.Stop();
+    ::LeaveCriticalSection(&m_interfaceLock);
     m_pipeListener.Stop();
     ::SetEvent(m_hStop);
     ::EnterCriticalSection(&m_lock);
@@ -75,17 +81,49 @@ bool CSimulatedDevice::HasReachablePipe() const
 
 bool CSimulatedDevice::SetAccepting(EEndpoint endpoint, bool bAccept, std::string& strError)
 {
-    CPipeListener& listener = endpoint == EEndpoint::Interface ? m_interfaceListener : m_pipeListener;
+    if (endpoint == EEndpoint::Interface)
+    {
+        ::EnterCriticalSection(&m_interfaceLock);
+        m_bInterfaceWanted = bAccept;
+        const bool bOk = UpdateInterface(strError);
+        ::LeaveCriticalSection(&m_interfaceLock);
+        return bOk;
+    }
     if (!bAccept)
+    {
+        m_pipeListener.Stop();
+        return true;
+    }
+    const std::string strName = m_strPath + kPipeSuffix;
+    if (!m_pipeListener.Start(strName, kPipeInBufferSize, [this](HANDLE hPipe) { OnConnected(EEndpoint::Pipe, hPipe); }))
+    {
+        strError = "cannot serve " + strName + ", error " + std::to_string(::GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool CSimulatedDevice::SetExclusive(bool bExclusive, std::string& strError)
+{
+    ::EnterCriticalSection(&m_interfaceLock);
+    m_bExclusive = bExclusive;
+    const bool bOk = UpdateInterface(strError);
+    ::LeaveCriticalSection(&m_interfaceLock);
+    return bOk;
+}
+
+// With m_interfaceLock held.
+bool CSimulatedDevice::UpdateInterface(std::string& strError)
+{
+    CPipeListener& listener = m_interfaceListener;
+    if (!m_bInterfaceWanted || (m_bExclusive && m_nOpenPipes != 0))
     {
         listener.Stop();
         return true;
     }
-    const std::string strName = endpoint == EEndpoint::Interface ? m_strPath : m_strPath + kPipeSuffix;
-    const DWORD dwInBuffer = endpoint == EEndpoint::Interface ? 4096 : kPipeInBufferSize;
-    if (!listener.Start(strName, dwInBuffer, [this, endpoint](HANDLE hPipe) { OnConnected(endpoint, hPipe); }))
+    if (!listener.Start(m_strPath, 4096, [this](HANDLE hPipe) { OnConnected(EEndpoint::Interface, hPipe); }))
     {
-        strError = "cannot serve " + strName + ", error " + std::to_string(::GetLastError());
+        strError = "cannot serve " + m_strPath + ", error " + std::to_string(::GetLastError());
         return false;
     }
     return true;
@@ -147,8 +185,21 @@ void CSimulatedDevice::PruneSessions()
     m_arrSessionThreads.erase(itEnd, m_arrSessionThreads.end());
 }
 
+// Called with the pipe's connections opened (+1) or ended (-1).
+void CSimulatedDevice::CountPipe(int nChange)
+{
+    ::EnterCriticalSection(&m_interfaceLock);
+    m_nOpenPipes += nChange;
+    std::string strError;
+    if (!UpdateInterface(strError))
+        m_log.Write(m_strName + " " + strError);
+    ::LeaveCriticalSection(&m_interfaceLock);
+}
+
 void CSimulatedDevice::OnConnected(EEndpoint endpoint, HANDLE hPipe)
 {
+    if (endpoint == EEndpoint::Pipe)
+        CountPipe(+1);
     auto* pSession = new SSession{ this, endpoint, hPipe };
     ::EnterCriticalSection(&m_lock);
     if (endpoint == EEndpoint::Interface)
@@ -170,6 +221,8 @@ void CSimulatedDevice::OnConnected(EEndpoint endpoint, HANDLE hPipe)
         ::LeaveCriticalSection(&m_lock);
         ::CloseHandle(hPipe);
         delete pSession;
+        if (endpoint == EEndpoint::Pipe)
+            CountPipe(-1);
     }
 }
 
@@ -263,6 +316,8 @@ void CSimulatedDevice::RunSession(EEndpoint endpoint, HANDLE hPipe)
         ++m_counters.m_nPipeBreaks;
     --m_nOpenSessions;
     ::LeaveCriticalSection(&m_lock);
+    if (endpoint == EEndpoint::Pipe)
+        CountPipe(-1);
     const std::string strWhat = endpoint == EEndpoint::Interface ? " interface" : " PIPE00";
     m_log.Write(m_strName + strWhat + (bBroken ? " broken after " : " closed after ") + std::to_string(nReceived)
                 + " bytes");

@@ -33,6 +33,9 @@ public:
     void SetBreakAfter(long long nBytes);
     // While stalled, PIPE00 connections read nothing more, so the writer's buffer fills.
     void SetStalled(bool bStalled);
+    // While exclusive, the interface opens for nobody as long as a PIPE00
+    // connection is open, as drivers that allow one open at a time do.
+    bool SetExclusive(bool bExclusive, std::string& strError);
 
     CDeviceCounters Counters();
     // True once no connection is open, within dwTimeoutMs.
@@ -47,7 +50,10 @@ private:
     };
 
     bool HasReachablePipe() const;
+    // Serves the interface when it is wanted and exclusivity allows.
+    bool UpdateInterface(std::string& strError);
     static DWORD WINAPI SessionThread(LPVOID pParam);
+    void CountPipe(int nChange);
     void OnConnected(EEndpoint endpoint, HANDLE hPipe);
     void RunSession(EEndpoint endpoint, HANDLE hPipe);
     bool ReadSome(HANDLE hPipe, HANDLE hEvent, char* pBuffer, DWORD dwMax, DWORD& dwRead);
@@ -66,6 +72,11 @@ private:
     CPipeListener m_pipeListener;
     std::vector<HANDLE> m_arrSessionThreads;
     unsigned long m_nOpenSessions;
+    // Guards the interface listener's state; never taken by its thread.
+    CRITICAL_SECTION m_interfaceLock;
+    bool m_bInterfaceWanted;
+    bool m_bExclusive;
+    unsigned long m_nOpenPipes;
     long long m_nBreakAfter;
     CDeviceCounters m_counters;
 };

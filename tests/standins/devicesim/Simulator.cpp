@@ -370,6 +370,13 @@ std::string CSimulator::Run(const std::vector<std::string>& arrWords)
             return "error usage: break-after <name> <bytes>|off";
         return "ok";
     }
+    if (strCommand == "exclusive")
+    {
+        if (arrWords.size() != 3 || (arrWords[2] != "on" && arrWords[2] != "off"))
+            return "error usage: exclusive <name> on|off";
+        std::string strError;
+        return pDevice->SetExclusive(arrWords[2] == "on", strError) ? "ok" : "error " + strError;
+    }
     if (strCommand == "stall" || strCommand == "resume")
     {
         pDevice->SetStalled(strCommand == "stall");
