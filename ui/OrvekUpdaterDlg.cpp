@@ -136,10 +136,13 @@ void COrvekUpdaterDlg::SetState(int nState)
         FocusButton();
         break;
     case STATE_DOWNLOADING:
+        // A new attempt shows nothing of the last one's bars.
         m_staticDownload.SetWindowText(L"Download not started.");
+        m_progressDownload.SetPos(0);
         [[fallthrough]];
     case STATE_UPDATING:
         m_staticUpdate.SetWindowText(L"Update not started.");
+        m_progressUpdate.SetPos(0);
         m_progressDownload.ShowWindow(SW_SHOW);
         m_progressUpdate.ShowWindow(SW_SHOW);
         m_staticDownload.ShowWindow(SW_SHOW);

@@ -48,6 +48,13 @@ TEST_F(WindowStatesTest, OpensWithDeviceShowingConnectedAndTheButtonUnderTheAppI
 TEST_F(WindowStatesTest, DownloadingShowsBothBarsAtZeroWithNotStartedCaptions)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    // A write that failed at 50 % leaves its bars behind; the next attempt
+    // starts from nothing.
+    m_run.Notify(UWM_DOWNLOAD_PROGRESS, 100);
+    m_run.Notify(UWM_UPDATE_BEGIN);
+    m_run.Notify(UWM_UPDATE_PROGRESS, 50);
+    m_run.Notify(UWM_UPDATE_COMPLETE, 0);
+    ASSERT_EQ(m_run.State(), STATE_CONNECTED);
     m_run.SetState(STATE_DOWNLOADING);
     EXPECT_EQ(m_run.State(), STATE_DOWNLOADING);
     EXPECT_EQ(m_run.ShownControls(), kProgress);

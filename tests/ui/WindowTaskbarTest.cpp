@@ -121,13 +121,15 @@ TEST_F(WindowTaskbarTest, ButtonFollowsTheBarInViewTurnsRedForTheFailureBoxAndFl
     m_run.SetState(STATE_NONE);
     m_run.Notify(UWM_UPDATE_COMPLETE, 0);
     ::DestroyWindow(hOther);
+    EXPECT_EQ(m_run.State(), STATE_CONNECTED);
+    // The next attempt starts from nothing.
+    m_run.SetState(STATE_DOWNLOADING);
 
     const std::vector<std::string> kExpected = {
         "state normal", "value 30/100", "value 100/100", "value 0/100", "value 40/100",
-        "state error", "value 40/100", "flash", "state none",
+        "state error", "value 40/100", "flash", "state none", "state normal", "value 0/100",
     };
     EXPECT_EQ(g_arrCalls, kExpected);
-    EXPECT_EQ(m_run.State(), STATE_CONNECTED);
 }
 
 TEST_F(WindowTaskbarTest, DoneBehindAnotherWindowShowsNoProgressAndFlashes)
