@@ -10,3 +10,9 @@ void ReleaseImage()
     g_pImage = nullptr;
     g_nImageSize = 0;
 }
+
+void AbandonImage()
+{
+    g_pImage = nullptr;
+    g_nImageSize = 0;
+}

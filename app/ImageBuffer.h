@@ -11,3 +11,6 @@ extern UINT32 g_nImageSize;
 
 // Releases the image, if any, and empties the pair.
 void ReleaseImage();
+// Empties the pair but keeps the bytes for the rest of the process: a write
+// that the device never ended may still read them.
+void AbandonImage();

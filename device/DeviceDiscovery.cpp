@@ -19,33 +19,73 @@ HANDLE OpenPath(const char* pszPath, DWORD dwFlags = 0)
 }
 }
 
-HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfaceData,
-                           char* szDevicePath, size_t nSuffixRoom)
+// The interface's path in pDetailBuffer, or null if its details cannot be
+// fetched or its path lacks its NUL.
+static const char* FetchInterfacePath(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfaceData,
+                                      std::vector<BYTE>& detailBuffer, size_t& nPathLength)
 {
     DWORD dwRequiredSize = 0;
     ::SetupDiGetDeviceInterfaceDetailA(hDevInfo, pInterfaceData, nullptr, 0, &dwRequiredSize, nullptr);
     // A size query that reports less than the fixed part (or nothing) leaves
     // no room even for cbSize.
     if (dwRequiredSize < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A))
-        return INVALID_HANDLE_VALUE;
+        return nullptr;
 
-    std::vector<BYTE> detailBuffer(dwRequiredSize);
+    detailBuffer.assign(dwRequiredSize, 0);
     auto* pDetail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(detailBuffer.data());
     pDetail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
     if (!::SetupDiGetDeviceInterfaceDetailA(hDevInfo, pInterfaceData, pDetail, dwRequiredSize,
                                             nullptr, nullptr))
-        return INVALID_HANDLE_VALUE;
+        return nullptr;
 
+    const size_t nPathCapacity = dwRequiredSize - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+    nPathLength = strnlen(pDetail->DevicePath, nPathCapacity);
+    return nPathLength == nPathCapacity ? nullptr : pDetail->DevicePath;
+}
+
+HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfaceData,
+                           char* szDevicePath, size_t nSuffixRoom)
+{
+    std::vector<BYTE> detailBuffer;
+    size_t nPathLength = 0;
+    const char* pszPath = FetchInterfacePath(hDevInfo, pInterfaceData, detailBuffer, nPathLength);
     // A path that would not fit the buffer, with the room asked for left
     // over, is passed over like an interface that does not open: the
     // buffer is never written past its end. So is a path without its NUL.
-    const size_t nPathCapacity = dwRequiredSize - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
-    const size_t nPathLength = strnlen(pDetail->DevicePath, nPathCapacity);
-    if (nPathLength == nPathCapacity || nPathLength + nSuffixRoom >= DEVICE_PATH_SIZE)
+    if (pszPath == nullptr || nPathLength + nSuffixRoom >= DEVICE_PATH_SIZE)
         return INVALID_HANDLE_VALUE;
 
-    memcpy(szDevicePath, pDetail->DevicePath, nPathLength + 1);
+    memcpy(szDevicePath, pszPath, nPathLength + 1);
     return OpenPath(szDevicePath);
+}
+
+bool IsDeviceListed(const char* pszPath)
+{
+    HDEVINFO hDevInfo = ::SetupDiGetClassDevsA(&GUID_DEVINTERFACE_DLMODE, nullptr, nullptr,
+                                               DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (hDevInfo == INVALID_HANDLE_VALUE)
+        return true;
+
+    SP_DEVICE_INTERFACE_DATA interfaceData;
+    interfaceData.cbSize = sizeof(SP_DEVICE_INTERFACE_DATA);
+    std::vector<BYTE> detailBuffer;
+    // An entry that cannot be read may be this device: only a listing read
+    // whole can tell that it has gone.
+    bool bListed = false;
+    for (DWORD dwIndex = 0; !bListed; ++dwIndex)
+    {
+        if (!::SetupDiEnumDeviceInterfaces(hDevInfo, nullptr, &GUID_DEVINTERFACE_DLMODE, dwIndex, &interfaceData))
+        {
+            bListed = ::GetLastError() != ERROR_NO_MORE_ITEMS;
+            break;
+        }
+        size_t nPathLength = 0;
+        const char* pszListed = FetchInterfacePath(hDevInfo, &interfaceData, detailBuffer, nPathLength);
+        bListed = pszListed == nullptr || ::lstrcmpiA(pszListed, pszPath) == 0;
+    }
+
+    ::SetupDiDestroyDeviceInfoList(hDevInfo);
+    return bListed;
 }
 
 HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath, size_t nSuffixRoom)

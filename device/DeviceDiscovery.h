@@ -29,6 +29,10 @@ HANDLE FindDevice(const GUID& interfaceClass, char* szDevicePath, size_t nSuffix
 HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, SP_DEVICE_INTERFACE_DATA* pInterfaceData,
                            char* szDevicePath, size_t nSuffixRoom = 0);
 
+// True unless a complete listing of the present interfaces of the class
+// lacks pszPath (compared without regard to case). Nothing is opened.
+bool IsDeviceListed(const char* pszPath);
+
 // The presence probe: a search for a device in download mode.
 HANDLE OpenDevice();
 

@@ -5,6 +5,7 @@
 #include "app/Notifications.h"
 #include "app/Progress.h"
 #include <cstring>
+#include <memory>
 
 // Shown when the pipe does not open or a write fails or falls short.
 static const WCHAR TRANSFER_FAILED_TEXT[] =
@@ -24,59 +25,108 @@ static const char DATA_PIPE_NAME[] = "PIPE00";
 
 DWORD g_dwWriteTimeoutMs = WRITE_TIMEOUT_MS;
 DWORD g_dwWriteRetryDelayMs = WRITE_RETRY_DELAY_MS;
+DWORD g_dwCancelWaitMs = CANCEL_WAIT_MS;
+decltype(&::WriteFile) g_pfnWriteFile = ::WriteFile;
+decltype(&::CancelIoEx) g_pfnCancelIoEx = ::CancelIoEx;
+volatile LONG g_lTransferStopped = FALSE;
 
 // The data pipe while the transfer writes into it, for StopTransfer; null
 // otherwise. Whoever takes it out first decides: the worker closes it, or
 // the window cancels on it and the worker leaves it to the program's end.
 static HANDLE volatile g_hTransferPipe = nullptr;
+// Held while a write starts and while StopTransfer marks the stop, so that
+// no write starts after the stop and none that started escapes its cancel.
+static SRWLOCK g_stopLock = SRWLOCK_INIT;
+// The interface path of the device whose pipe the transfer writes into.
+static char g_szTransferDevice[DEVICE_PATH_SIZE];
 
 // One attempt: ERROR_SUCCESS, or why it failed; ERROR_TIMEOUT once the
-// deadline has passed and the write has been cancelled.
+// deadline has passed and the write has been cancelled, ERROR_IO_PENDING if
+// it has not ended even then.
 static DWORD WriteOnce(HANDLE hDevice, const BYTE* pData, DWORD nCount, OVERLAPPED& overlapped, DWORD& dwWritten)
 {
     dwWritten = 0;
+    overlapped = OVERLAPPED();
+    ::AcquireSRWLockExclusive(&g_stopLock);
+    const bool bStopped = g_lTransferStopped != FALSE;
     // Most writes go into the pipe's buffer at once and need no wait.
-    if (::WriteFile(hDevice, pData, nCount, nullptr, &overlapped))
+    const BOOL bDone = !bStopped && g_pfnWriteFile(hDevice, pData, nCount, nullptr, &overlapped);
+    const DWORD dwError = bDone ? ERROR_SUCCESS : ::GetLastError();
+    ::ReleaseSRWLockExclusive(&g_stopLock);
+    if (bStopped)
+        return ERROR_CANCELLED;
+    if (bDone)
         return ::GetOverlappedResult(hDevice, &overlapped, &dwWritten, FALSE) ? ERROR_SUCCESS : ::GetLastError();
-    const DWORD dwError = ::GetLastError();
     if (dwError != ERROR_IO_PENDING)
         return dwError;
+
     const bool bTimedOut = ::WaitForSingleObject(hDevice, g_dwWriteTimeoutMs) != WAIT_OBJECT_0;
     if (bTimedOut)
-        ::CancelIoEx(hDevice, &overlapped);
-    // Cancelled or not, the write must have ended before its record is reused.
+    {
+        g_pfnCancelIoEx(hDevice, &overlapped);
+        if (::WaitForSingleObject(hDevice, g_dwCancelWaitMs) != WAIT_OBJECT_0)
+            return ERROR_IO_PENDING;
+    }
     if (::GetOverlappedResult(hDevice, &overlapped, &dwWritten, TRUE))
         return ERROR_SUCCESS;
-    return bTimedOut ? ERROR_TIMEOUT : ::GetLastError();
+    const DWORD dwResult = ::GetLastError();
+    // Drivers cancel requests of their own too (a pipe reset, a power
+    // change, a removal): only the user's stop makes an abort final.
+    if (dwResult == ERROR_OPERATION_ABORTED && g_lTransferStopped != FALSE)
+        return ERROR_CANCELLED;
+    return bTimedOut ? ERROR_TIMEOUT : dwResult;
 }
 
-// True if a search no longer finds a device in download mode.
+// Errors that only a device that has left gives.
+static bool MeansDeviceGone(DWORD dwError)
+{
+    switch (dwError)
+    {
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_NO_SUCH_DEVICE:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_DEVICE_REMOVED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// True once SetupAPI no longer lists the device the transfer writes to.
+// The device is never opened for this: many drivers refuse a second open
+// while the pipe is open, and a busy device is not a missing one.
 static bool IsDeviceGone()
 {
-    const HANDLE hDevice = OpenDevice();
-    if (hDevice == INVALID_HANDLE_VALUE)
-        return true;
-    ::CloseHandle(hDevice);
-    return false;
+    return g_szTransferDevice[0] != '\0' && !IsDeviceListed(g_szTransferDevice);
 }
 
 DWORD WriteDevice(HANDLE hDevice, const BYTE* pData, DWORD nCount)
 {
     // No event: with one write outstanding, the pipe itself is signalled
-    // when it ends, which spares two calls into the system per piece.
-    OVERLAPPED overlapped = {};
+    // when it ends, which spares two calls into the system per piece. On
+    // the heap, as a write that never ends keeps it for good.
+    std::unique_ptr<OVERLAPPED> pOverlapped(new OVERLAPPED());
 
     DWORD dwWritten = 0;
     DWORD dwError = ERROR_SUCCESS;
     DWORD dwLastSearch = 0;
     for (UINT32 nAttempt = 0; nAttempt < WRITE_RETRY_LIMIT; ++nAttempt)
     {
-        dwError = WriteOnce(hDevice, pData, nCount, overlapped, dwWritten);
-        // Sent again, a piece taken in part would reach the device twice;
-        // retries would stretch a deadline or a stop to many times its length.
-        if (dwError == ERROR_SUCCESS || dwWritten != 0 || dwError == ERROR_TIMEOUT
-            || dwError == ERROR_OPERATION_ABORTED)
+        dwError = WriteOnce(hDevice, pData, nCount, *pOverlapped, dwWritten);
+        if (dwError == ERROR_IO_PENDING)
+        {
+            pOverlapped.release();
             break;
+        }
+        // Sent again, a piece taken in part would reach the device twice;
+        // retries would stretch a deadline to many times its length.
+        if (dwError == ERROR_SUCCESS || dwWritten != 0 || dwError == ERROR_TIMEOUT || dwError == ERROR_CANCELLED)
+            break;
+        if (MeansDeviceGone(dwError))
+        {
+            dwError = ERROR_DEVICE_NOT_CONNECTED;
+            break;
+        }
         // An unplugged device fails every attempt: no use spending them all.
         const DWORD dwNow = ::GetTickCount();
         if (nAttempt == 0 || dwNow - dwLastSearch >= PRESENCE_CHECK_PERIOD_MS)
@@ -96,9 +146,12 @@ DWORD WriteDevice(HANDLE hDevice, const BYTE* pData, DWORD nCount)
 
 void StopTransfer()
 {
+    ::AcquireSRWLockExclusive(&g_stopLock);
+    ::InterlockedExchange(&g_lTransferStopped, TRUE);
     const HANDLE hPipe = ::InterlockedExchangePointer(&g_hTransferPipe, nullptr);
     if (hPipe != nullptr)
-        ::CancelIoEx(hPipe, nullptr);
+        g_pfnCancelIoEx(hPipe, nullptr);
+    ::ReleaseSRWLockExclusive(&g_stopLock);
 }
 
 // Why a write fell short: WriteDevice's reason, or ERROR_WRITE_FAULT for an
@@ -115,6 +168,7 @@ static const WCHAR* FailureText(DWORD dwError)
     switch (dwError)
     {
     case ERROR_TIMEOUT:
+    case ERROR_IO_PENDING:
         return DEVICE_STALLED_TEXT;
     case ERROR_DEVICE_NOT_CONNECTED:
         return DEVICE_UNPLUGGED_TEXT;
@@ -129,10 +183,16 @@ static const WCHAR* FailureText(DWORD dwError)
 // what WriteDevice said of the write that stopped it.
 static DWORD WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, HWND hWnd)
 {
-    BYTE arrHead[IMAGE_HEAD_SIZE];
-    memcpy(arrHead, pImage, IMAGE_HEAD_SIZE);
-    if (WriteDevice(hPipe, arrHead, IMAGE_HEAD_SEND_SIZE) != IMAGE_HEAD_SEND_SIZE)
-        return WriteError();
+    // On the heap, as a write that never ends may read it for good.
+    std::unique_ptr<BYTE[]> pHead(new BYTE[IMAGE_HEAD_SIZE]);
+    memcpy(pHead.get(), pImage, IMAGE_HEAD_SIZE);
+    if (WriteDevice(hPipe, pHead.get(), IMAGE_HEAD_SEND_SIZE) != IMAGE_HEAD_SEND_SIZE)
+    {
+        const DWORD dwError = WriteError();
+        if (dwError == ERROR_IO_PENDING)
+            pHead.release();
+        return dwError;
+    }
 
     const BYTE* pRead = pImage + IMAGE_HEAD_SIZE;
     UINT32 nLeft = nImageSize - IMAGE_HEAD_SIZE;
@@ -156,6 +216,16 @@ static DWORD WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, HWN
     return ERROR_SUCCESS;
 }
 
+// The interface part of the pipe path that OpenDevicePipe left in
+// g_szDevicePath, for the presence checks of the writes.
+static void KeepTransferDevice()
+{
+    memcpy(g_szTransferDevice, g_szDevicePath, DEVICE_PATH_SIZE);
+    char* pszPipeName = strrchr(g_szTransferDevice, '\\');
+    if (pszPipeName != nullptr)
+        *pszPipeName = '\0';
+}
+
 UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
 {
     const HWND hWnd = static_cast<HWND>(pParam);
@@ -175,10 +245,16 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
     const HANDLE hPipe = OpenDevicePipe(DATA_PIPE_NAME);
     if (hPipe != INVALID_HANDLE_VALUE)
     {
+        KeepTransferDevice();
         ::InterlockedExchangePointer(&g_hTransferPipe, hPipe);
         dwError = WriteImage(hPipe, g_pImage, g_nImageSize, hWnd);
+        g_szTransferDevice[0] = '\0';
     }
-    ReleaseImage();
+    // A write the device never ended may still read the image.
+    if (dwError == ERROR_IO_PENDING)
+        AbandonImage();
+    else
+        ReleaseImage();
     if (hPipe != INVALID_HANDLE_VALUE)
     {
         // Taken by StopTransfer: the window may be cancelling on it right
@@ -187,6 +263,9 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
             return 0;
         ::CloseHandle(hPipe);
     }
+    // Stopped by the user, who is ending the program.
+    if (dwError == ERROR_CANCELLED)
+        return 0;
 
     if (dwError != ERROR_SUCCESS)
     {

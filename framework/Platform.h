@@ -16,6 +16,11 @@
 #define ID_HELP 0xE146
 #endif
 
+// "A device which does not exist was specified."
+#ifndef ERROR_NO_SUCH_DEVICE
+#define ERROR_NO_SUCH_DEVICE 433L
+#endif
+
 #ifndef AFX_CDECL
 #define AFX_CDECL __cdecl
 #endif

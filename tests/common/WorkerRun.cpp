@@ -113,6 +113,7 @@ void RunWorker(AFX_THREADPROC pfnWorker, CReportWindow& wnd, CWorkerRun& run, DW
 {
     theApp.m_pMainWnd = &wnd;
     const DWORD dwStart = ::GetTickCount();
+    run.m_dwStartTick = dwStart;
     CWinThread* pThread = AfxBeginThread(pfnWorker, wnd.m_hWnd, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (pThread == nullptr)
     {

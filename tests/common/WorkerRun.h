@@ -36,6 +36,8 @@ struct CWorkerRun
     std::vector<CReport> m_arrReports;
     std::vector<CFailureBox> m_arrBoxes;
     bool m_bFinished = false;
+    // GetTickCount at the worker's start, and the time it ran.
+    DWORD m_dwStartTick = 0;
     DWORD m_dwElapsedMs = 0;
 
     // The reports as text, e.g. "B P40 P80 P100 C1 (0 boxes)", for failure

@@ -5,6 +5,7 @@
 #include "device/FirmwareTransfer.h"
 #include "app/ImageBuffer.h"
 
+#include <climits>
 #include <cstring>
 #include <thread>
 #include <gtest/gtest.h>
@@ -37,6 +38,30 @@ void SetImage(const std::vector<unsigned char>& image)
     g_pImage = new BYTE[image.size()];
     memcpy(g_pImage, image.data(), image.size());
     g_nImageSize = static_cast<UINT32>(image.size());
+}
+
+// Plays a driver that refuses the writes numbered g_nRefuseFrom (from 0) to
+// g_nRefuseFrom + g_nRefusals - 1 with g_dwRefusal, as no named pipe can.
+LONG volatile g_nWriteCalls = 0;
+LONG g_nRefuseFrom = 0;
+LONG g_nRefusals = 0;
+DWORD g_dwRefusal = ERROR_GEN_FAILURE;
+
+BOOL WINAPI RefusingWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWORD pdwWritten, LPOVERLAPPED pOverlapped)
+{
+    const LONG nCall = ::InterlockedIncrement(&g_nWriteCalls) - 1;
+    if (nCall >= g_nRefuseFrom && nCall - g_nRefuseFrom < g_nRefusals)
+    {
+        ::SetLastError(g_dwRefusal);
+        return FALSE;
+    }
+    return ::WriteFile(hFile, pBuffer, nCount, pdwWritten, pOverlapped);
+}
+
+// A driver that never ends a cancelled write.
+BOOL WINAPI IgnoredCancelIoEx(HANDLE, LPOVERLAPPED)
+{
+    return TRUE;
 }
 
 // What the device must receive: the 20 head bytes, then the body.
@@ -75,6 +100,20 @@ protected:
         ReleaseImage();
         g_dwWriteTimeoutMs = WRITE_TIMEOUT_MS;
         g_dwWriteRetryDelayMs = WRITE_RETRY_DELAY_MS;
+        g_dwCancelWaitMs = CANCEL_WAIT_MS;
+        g_pfnWriteFile = ::WriteFile;
+        g_pfnCancelIoEx = ::CancelIoEx;
+        g_lTransferStopped = FALSE;
+    }
+
+    // The next transfer's writes from nFrom on fail nCount times with dwError.
+    static void RefuseWrites(LONG nFrom, LONG nCount, DWORD dwError)
+    {
+        g_nWriteCalls = 0;
+        g_nRefuseFrom = nFrom;
+        g_nRefusals = nCount;
+        g_dwRefusal = dwError;
+        g_pfnWriteFile = RefusingWriteFile;
     }
 
     // With arrDrainedAt, the run watches the device (RunTransfer).
@@ -302,10 +341,9 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
         DWORD m_dwDeadlineMs;
         DWORD m_dwUnplugAfterMs;  // 0: left plugged in
         const wchar_t* m_pszText;
-        DWORD m_dwEndsAfterMs;
     } kRows[] = {
-        {"stalled", 1000, 0, STALLED, 1000},
-        {"unplugged", WRITE_TIMEOUT_MS, 500, UNPLUGGED, 500},
+        {"stalled", 1000, 0, STALLED},
+        {"unplugged", WRITE_TIMEOUT_MS, 500, UNPLUGGED},
     };
     for (const auto& row : kRows)
     {
@@ -313,17 +351,22 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
         ASSERT_TRUE(m_sim.Plug(row.m_pszDevice) && m_sim.Stall(row.m_pszDevice)) << m_sim.LastReply();
         SetImage(MakeImage(1048576));
         g_dwWriteTimeoutMs = row.m_dwDeadlineMs;
-        std::thread unplug([this, &row] {
+        DWORD dwUnpluggedAt = 0;
+        std::thread unplug([this, &row, &dwUnpluggedAt] {
             if (row.m_dwUnplugAfterMs == 0)
                 return;
             ::Sleep(row.m_dwUnplugAfterMs);
+            dwUnpluggedAt = ::GetTickCount();
             m_sim.Unplug(row.m_pszDevice);
         });
         const CTransferRun run = RunTransfer(nullptr, std::string(), 30000);
         unplug.join();
         ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, row.m_pszText));
-        EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, row.m_dwEndsAfterMs);
-        EXPECT_LT(run.m_arrBoxes[0].m_dwShownAfterMs, row.m_dwEndsAfterMs + 5000);
+        // The unplugging thread starts a little before the worker.
+        const DWORD dwShownAt = run.m_dwStartTick + run.m_arrBoxes[0].m_dwShownAfterMs;
+        const DWORD dwEndsAt = row.m_dwUnplugAfterMs == 0 ? run.m_dwStartTick + row.m_dwDeadlineMs : dwUnpluggedAt;
+        EXPECT_GE(static_cast<LONG>(dwShownAt - dwEndsAt), 0);
+        EXPECT_LT(dwShownAt - dwEndsAt, 5000u);
         if (row.m_dwUnplugAfterMs == 0)
         {
             ASSERT_TRUE(m_sim.Resume(row.m_pszDevice) && m_sim.WaitIdle(row.m_pszDevice)) << m_sim.LastReply();
@@ -332,5 +375,130 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
             EXPECT_EQ(1u, stats.m_nPipeCloses);
             ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
         }
+    }
+}
+
+// Drivers refuse single writes, and cancel requests of their own (a pipe
+// reset, a power change): a device that is still listed gets its retries,
+// even one that allows no second open while its pipe is open.
+TEST_F(FirmwareTransferTest, WritesRefusedForAWhileAreRetriedOnADeviceThatAllowsOneOpen)
+{
+    g_dwWriteRetryDelayMs = 1;
+    static const struct
+    {
+        const char* m_pszDevice;
+        DWORD m_dwError;
+    } kRows[] = {
+        {"refusing", ERROR_GEN_FAILURE},
+        {"aborting", ERROR_OPERATION_ABORTED},
+    };
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.m_pszDevice);
+        ASSERT_TRUE(m_sim.Plug(row.m_pszDevice) && m_sim.Exclusive(row.m_pszDevice)) << m_sim.LastReply();
+        const std::vector<unsigned char> image = MakeImage(65536);
+        SetImage(image);
+        // From the sixth write on: the fifth no longer fits the pipe's 8 KiB,
+        // so the device has taken the pipe (and is busy) by then.
+        RefuseWrites(6, 50, row.m_dwError);
+
+        const CTransferRun run = Run(row.m_pszDevice);
+        ExpectFrame(run, 1);
+        EXPECT_TRUE(run.m_arrBoxes.empty()) << run.Describe();
+        EXPECT_EQ("", Compare(DeviceStream(image), m_sim.RecordedBytes(row.m_pszDevice)));
+        ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
+    }
+}
+
+// An abort that nobody asked for is a failed attempt like any other: the
+// write spends its retries on a device still there, ends at once when it
+// is no longer listed or the error can only mean it left.
+TEST_F(FirmwareTransferTest, AbortNobodyAskedForEndsInTheBoxThatFitsTheDevice)
+{
+    g_dwWriteRetryDelayMs = 1;
+    static const struct
+    {
+        const char* m_pszDevice;
+        DWORD m_dwError;
+        DWORD m_dwUnplugAfterMs;  // 0: left plugged in
+        const wchar_t* m_pszText;
+        bool m_bAllAttempts;
+    } kRows[] = {
+        {"still-there", ERROR_OPERATION_ABORTED, 0, FAILED, true},
+        {"pulled-out", ERROR_OPERATION_ABORTED, 300, UNPLUGGED, false},
+        {"removed", ERROR_DEVICE_REMOVED, 0, UNPLUGGED, false},
+        {"no-such-device", ERROR_NO_SUCH_DEVICE, 0, UNPLUGGED, false},
+    };
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.m_pszDevice);
+        ASSERT_TRUE(m_sim.Plug(row.m_pszDevice) && m_sim.Exclusive(row.m_pszDevice)) << m_sim.LastReply();
+        SetImage(MakeImage(65536));
+        RefuseWrites(3, LONG_MAX - 3, row.m_dwError);
+        std::thread unplug([this, &row] {
+            if (row.m_dwUnplugAfterMs == 0)
+                return;
+            ::Sleep(row.m_dwUnplugAfterMs);
+            m_sim.Unplug(row.m_pszDevice);
+        });
+        const CTransferRun run = RunTransfer(nullptr, std::string(), 60000);
+        unplug.join();
+        ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, row.m_pszText));
+        const LONG nAttempts = g_nWriteCalls - 3;
+        if (row.m_bAllAttempts)
+            EXPECT_EQ(static_cast<LONG>(WRITE_RETRY_LIMIT), nAttempts);
+        else
+            EXPECT_LT(nAttempts, static_cast<LONG>(WRITE_RETRY_LIMIT)) << "went on writing to a device that left";
+        if (row.m_dwUnplugAfterMs == 0)
+        {
+            ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
+        }
+    }
+}
+
+// A driver that keeps a write it was asked to cancel: the user hears of the
+// stalled device once the wait after the cancel is over, and the image the
+// write may still read is never freed.
+TEST_F(FirmwareTransferTest, WriteWhoseCancelNeverEndsEndsInTheStalledBoxAfterABoundedWait)
+{
+    g_dwWriteTimeoutMs = 500;
+    g_dwCancelWaitMs = 700;
+    g_pfnCancelIoEx = IgnoredCancelIoEx;
+    ASSERT_TRUE(m_sim.Plug("dev") && m_sim.Stall("dev")) << m_sim.LastReply();
+    SetImage(MakeImage(1048576));
+    const CTransferRun run = RunTransfer(nullptr, std::string(), 30000);
+    ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, STALLED));
+    EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, 1200u);
+    EXPECT_LT(run.m_arrBoxes[0].m_dwShownAfterMs, 1200u + 5000u);
+    ASSERT_TRUE(m_sim.Resume("dev")) << m_sim.LastReply();
+}
+
+// Yes to the question stops the write whenever it comes: at the begin
+// report (while the pipe opens) or between two writes. Nothing more reaches
+// the device, and the worker ends without a word, as the program is ending.
+TEST_F(FirmwareTransferTest, StopBetweenTwoWritesWritesNothingMore)
+{
+    static const struct
+    {
+        const char* m_pszDevice;
+        int m_nStopAt;
+        unsigned long long m_nBytes;
+    } kRows[] = {
+        {"at-begin", 0, 0},
+        {"at-40", 40, 20 + 2048},
+    };
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.m_pszDevice);
+        g_lTransferStopped = FALSE;
+        ASSERT_TRUE(m_sim.Plug(row.m_pszDevice)) << m_sim.LastReply();
+        SetImage(MakeImage(5120));
+        const CTransferRun run = RunTransfer(&m_sim, row.m_pszDevice, 30000, {40}, row.m_nStopAt);
+        ASSERT_TRUE(run.m_bFinished) << run.Describe();
+        EXPECT_EQ(-1, run.Completion()) << run.Describe();
+        EXPECT_TRUE(run.m_arrBoxes.empty()) << run.Describe();
+        ::Sleep(200);
+        EXPECT_EQ(row.m_nBytes, m_sim.RecordedBytes(row.m_pszDevice).size());
+        ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
     }
 }

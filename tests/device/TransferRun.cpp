@@ -13,8 +13,9 @@ class CTransferWindow : public CReportWindow
 {
 public:
     CTransferWindow(CTransferRun& run, CDeviceSimulator* pSim, const std::string& strDevice,
-                    const std::vector<WPARAM>& arrDrainedAt)
-        : CReportWindow(run), m_transfer(run), m_pSim(pSim), m_strDevice(strDevice), m_arrDrainedAt(arrDrainedAt)
+                    const std::vector<WPARAM>& arrDrainedAt, int nStopAt)
+        : CReportWindow(run), m_transfer(run), m_pSim(pSim), m_strDevice(strDevice), m_arrDrainedAt(arrDrainedAt),
+          m_nStopAt(nStopAt)
     {
     }
 
@@ -24,6 +25,8 @@ protected:
         if (m_pSim != nullptr)
             m_transfer.m_nSearchesAtBegin = m_pSim->EnumerationCount();
         Record('B', wParam);
+        if (m_nStopAt == 0)
+            StopTransfer();
         return 0;
     }
 
@@ -31,6 +34,8 @@ protected:
     {
         const bool bDrain = std::find(m_arrDrainedAt.begin(), m_arrDrainedAt.end(), wParam) != m_arrDrainedAt.end();
         Record('P', wParam, bDrain ? DrainedDeviceBytes() : 0);
+        if (m_nStopAt == static_cast<int>(wParam))
+            StopTransfer();
         return 0;
     }
 
@@ -69,6 +74,7 @@ private:
     CDeviceSimulator* m_pSim;
     std::string m_strDevice;
     std::vector<WPARAM> m_arrDrainedAt;
+    int m_nStopAt;
 };
 
 BEGIN_MESSAGE_MAP(CTransferWindow, CReportWindow)
@@ -87,10 +93,10 @@ long long CTransferRun::DeviceBytesAt(WPARAM nPercent) const
 }
 
 CTransferRun RunTransfer(CDeviceSimulator* pSim, const std::string& strDevice, DWORD dwTimeoutMs,
-                         const std::vector<WPARAM>& arrDrainedAt)
+                         const std::vector<WPARAM>& arrDrainedAt, int nStopAt)
 {
     CTransferRun run;
-    CTransferWindow wnd(run, pSim, strDevice, arrDrainedAt);
+    CTransferWindow wnd(run, pSim, strDevice, arrDrainedAt, nStopAt);
     if (wnd.Create(L"OrvekTransferTestWindow", L"Transfer test", FALSE))
         RunWorker(UpdateThreadProc, wnd, run, dwTimeoutMs);
     return run;

@@ -23,6 +23,9 @@ struct CTransferRun : CWorkerRun
 // worker has ended, or dwTimeoutMs has passed. With pSim, the begin report
 // records the device searches so far, and each progress report with a value
 // in arrDrainedAt waits until device strDevice has drained its pipe and
-// records its byte count.
+// records its byte count. With nStopAt 0 the user stops the transfer at the
+// begin report, with a percentage at that progress report, after the
+// records.
 CTransferRun RunTransfer(CDeviceSimulator* pSim = nullptr, const std::string& strDevice = std::string(),
-                         DWORD dwTimeoutMs = 120000, const std::vector<WPARAM>& arrDrainedAt = {});
+                         DWORD dwTimeoutMs = 120000, const std::vector<WPARAM>& arrDrainedAt = {},
+                         int nStopAt = -1);

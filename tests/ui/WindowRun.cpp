@@ -1,4 +1,5 @@
 #include "ui/WindowRun.h"
+#include "device/FirmwareTransfer.h"
 #include <commctrl.h>
 #include "app/Notifications.h"
 #include "common/Controls.h"
@@ -81,6 +82,9 @@ bool CWindowRun::Open()
     m_hEnded = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (m_hEnded == nullptr)
         return false;
+    // Each window stands for a program of its own: a Yes to an earlier
+    // window's question stopped that program's transfers only.
+    g_lTransferStopped = FALSE;
     m_dwThreadId = g_dwWindowThreadId;
     g_pRequested = this;
     ::SetEvent(g_hRequest);
