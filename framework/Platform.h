@@ -27,3 +27,7 @@
 #ifndef AFXAPI
 #define AFXAPI __stdcall
 #endif
+// Windows 8's; mingw-w64 declares it only for builds that require Windows 8.
+#ifndef EVENT_OBJECT_LIVEREGIONCHANGED
+#define EVENT_OBJECT_LIVEREGIONCHANGED 0x8019
+#endif

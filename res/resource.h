@@ -4,9 +4,11 @@
 #define IDD_UPDATER_DIALOG              102
 #define IDR_MAINFRAME                   128
 #define IDB_DEVICE_SWITCH               129
-// The same picture drawn for 144 and 192 dpi.
+// The same picture drawn for 120, 144, 168 and 192 dpi.
 #define IDB_DEVICE_SWITCH_144           130
 #define IDB_DEVICE_SWITCH_192           131
+#define IDB_DEVICE_SWITCH_120           132
+#define IDB_DEVICE_SWITCH_168           133
 
 #define IDC_PICTURE                     1000
 // The picture's area in the dialog template, in dialog units.

@@ -5,6 +5,8 @@
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
 #include "download/DownloadWorker.h"
+#include "ui/DevicePicture.h"
+#include "framework/MessageFilter.h"
 #include "framework/WindowDpi.h"
 #include "resource.h"
 
@@ -14,6 +16,8 @@ static const WCHAR STOP_QUESTION_TEXT[] =
     L"If you stop now, your Orvek may no longer start. You would then have to "
     L"switch it to D/L mode, connect it and update it again.\n\n"
     L"Stop the update and close Orvek Updater?";
+// What the picture shows, for those who cannot see it.
+static const WCHAR PICTURE_TEXT[] = L"Orvek's mode switch, set to D/L";
 // Shown by Windows to a user who logs off or shuts down during the write.
 static const WCHAR SHUTDOWN_REASON_TEXT[] = L"Orvek is being updated.";
 
@@ -22,17 +26,6 @@ static UINT WM_TASKBARBUTTONCREATED = ::RegisterWindowMessageW(L"TaskbarButtonCr
 
 UINT g_nPollPeriodMs = POLL_PERIOD_MS;
 
-// The picture drawn for each DPI, largest first: the window shows the
-// largest one that its DPI does not fall short of.
-static const struct
-{
-    UINT nDpi;
-    UINT nIDBitmap;
-} PICTURES[] = {
-    { 192, IDB_DEVICE_SWITCH_192 },
-    { 144, IDB_DEVICE_SWITCH_144 },
-};
-
 BEGIN_MESSAGE_MAP(COrvekUpdaterDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -40,6 +33,8 @@ BEGIN_MESSAGE_MAP(COrvekUpdaterDlg, CDialog)
     ON_WM_QUERYENDSESSION()
     ON_WM_DESTROY()
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_MESSAGE(WM_ACTIVATE, OnActivate)
+    ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
     ON_REGISTERED_MESSAGE(WM_TASKBARBUTTONCREATED, OnTaskbarButtonCreated)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_BEGIN, OnDownloadBegin)
     ON_REGISTERED_MESSAGE(UWM_DOWNLOAD_PROGRESS, OnDownloadProgress)
@@ -87,11 +82,21 @@ BOOL COrvekUpdaterDlg::OnInitDialog()
     SetIcon(m_hIcon, TRUE);
     m_hTemplatePicture = m_picture.GetBitmap();
     FitToDpi(GetWindowDpi(m_hWnd));
+    // Run as administrator, the window would not hear from Explorer.
+    AllowMessageThroughFilter(m_hWnd, WM_TASKBARBUTTONCREATED);
+
+    m_picture.SetAltText(PICTURE_TEXT);
+    m_accessibility.SetName(m_picture, PICTURE_TEXT);
+    m_accessibility.MakeLive(m_staticStatus);
+    m_accessibility.MakeLive(m_staticDownload);
+    m_accessibility.MakeLive(m_staticUpdate);
 
     SetState(STATE_NONE);
 
     SetTimer(ID_TIMER_POLL, g_nPollPeriodMs, nullptr);
-    return TRUE;
+    // SetState has placed the focus; the dialog manager's choice would be
+    // the picture, shown or not.
+    return FALSE;
 }
 
 bool COrvekUpdaterDlg::IsDeviceConnected()
@@ -126,22 +131,21 @@ void COrvekUpdaterDlg::SetState(int nState)
     {
     case STATE_DISCONNECTED:
         m_staticStatus.ShowWindow(SW_SHOW);
-        m_staticStatus.SetWindowText(L"Switch Orvek to D/L mode and connect it to your computer.");
+        SetStatusText(L"Switch Orvek to D/L mode and connect it to your computer.");
         m_picture.ShowWindow(SW_SHOW);
         break;
     case STATE_CONNECTED:
         m_staticStatus.ShowWindow(SW_SHOW);
-        m_staticStatus.SetWindowText(L"Orvek connected!");
+        SetStatusText(L"Orvek connected!");
         m_btnUpdate.ShowWindow(SW_SHOW);
-        FocusButton();
         break;
     case STATE_DOWNLOADING:
         // A new attempt shows nothing of the last one's bars.
-        m_staticDownload.SetWindowText(L"Download not started.");
+        SetCaption(m_staticDownload, m_progressDownload, L"Download not started.");
         m_progressDownload.SetPos(0);
         [[fallthrough]];
     case STATE_UPDATING:
-        m_staticUpdate.SetWindowText(L"Update not started.");
+        SetCaption(m_staticUpdate, m_progressUpdate, L"Update not started.");
         m_progressUpdate.SetPos(0);
         m_progressDownload.ShowWindow(SW_SHOW);
         m_progressUpdate.ShowWindow(SW_SHOW);
@@ -150,15 +154,30 @@ void COrvekUpdaterDlg::SetState(int nState)
         break;
     case STATE_DONE:
         m_staticStatus.ShowWindow(SW_SHOW);
-        m_staticStatus.SetWindowText(L"Orvek successfully updated!");
+        SetStatusText(L"Orvek successfully updated!");
         m_btnUpdate.ShowWindow(SW_SHOW);
         m_btnUpdate.SetWindowText(L"Done!");
-        FocusButton();
         break;
     default:
         break;
     }
+    FocusState();
     ShowTaskbarProgress();
+}
+
+void COrvekUpdaterDlg::SetStatusText(LPCWSTR pszText)
+{
+    m_staticStatus.SetWindowText(pszText);
+    CAccessibility::Announce(m_staticStatus);
+}
+
+void COrvekUpdaterDlg::SetCaption(CStatic& caption, CProgressCtrl& bar, LPCWSTR pszText)
+{
+    caption.SetWindowText(pszText);
+    // A bar's own text is its name to screen readers; it draws none.
+    bar.SetWindowText(pszText);
+    m_accessibility.SetName(bar, pszText);
+    CAccessibility::Announce(caption);
 }
 
 void COrvekUpdaterDlg::ShowTaskbarProgress()
@@ -175,19 +194,9 @@ void COrvekUpdaterDlg::ShowTaskbarProgress()
 
 void COrvekUpdaterDlg::FitToDpi(UINT nDpi)
 {
-    UINT nIDBitmap = IDB_DEVICE_SWITCH;
-    for (const auto& picture : PICTURES)
-    {
-        if (nDpi >= picture.nDpi)
-        {
-            nIDBitmap = picture.nIDBitmap;
-            break;
-        }
-    }
     HBITMAP hPicture = m_hTemplatePicture;
-    if (nIDBitmap != IDB_DEVICE_SWITCH)
-        hPicture = static_cast<HBITMAP>(::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDBitmap),
-                                                     IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    if (nDpi > USER_DEFAULT_SCREEN_DPI)
+        hPicture = LoadDevicePicture(nDpi);
     // Without the picture for this DPI, the one shown stays.
     if (hPicture != nullptr && hPicture != m_picture.GetBitmap())
     {
@@ -228,6 +237,7 @@ void COrvekUpdaterDlg::OnDestroy()
     if (m_hTemplatePicture != nullptr)
         m_picture.SetBitmap(m_hTemplatePicture);
     m_bmpPicture.DeleteObject();
+    m_accessibility.Clear();
     CDialog::OnDestroy();
 }
 
@@ -268,6 +278,45 @@ void COrvekUpdaterDlg::FocusButton()
     const HWND hWndActive = ::GetActiveWindow();
     if (hWndActive == m_hWnd || hWndActive == nullptr)
         GotoDlgCtrl(&m_btnUpdate);
+}
+
+void COrvekUpdaterDlg::FocusState()
+{
+    if (m_btnUpdate.IsWindowVisible())
+    {
+        FocusButton();
+        return;
+    }
+    const HWND hWndActive = ::GetActiveWindow();
+    if (hWndActive != m_hWnd && hWndActive != nullptr)
+        return;
+    // SetState hides the controls before it stores the new state: here a
+    // hidden one is left alone and the window itself keeps the focus.
+    CWnd* pTarget = &m_staticStatus;
+    if (m_nState == STATE_DOWNLOADING)
+        pTarget = &m_progressDownload;
+    else if (m_nState == STATE_UPDATING)
+        pTarget = &m_progressUpdate;
+    if (pTarget->IsWindowVisible())
+        GotoDlgCtrl(pTarget);
+}
+
+LRESULT COrvekUpdaterDlg::OnActivate(WPARAM wParam, LPARAM /*lParam*/)
+{
+    // The dialog manager gives back the focus it kept, which the states
+    // shown meanwhile may have hidden.
+    const LRESULT lResult = Default();
+    if (LOWORD(wParam) != WA_INACTIVE && !IsIconic())
+        FocusState();
+    return lResult;
+}
+
+LRESULT COrvekUpdaterDlg::OnSetFocus(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    // The dialog manager would pass the focus on to its first control even
+    // while SetState has every control hidden; the window keeps it then.
+    FocusState();
+    return 0;
 }
 
 void COrvekUpdaterDlg::GuardUpdate(int nNewState)
@@ -383,7 +432,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
         return 0;
     SetState(STATE_DOWNLOADING);
     m_progressDownload.SetPos(0);
-    m_staticDownload.SetWindowText(L"Downloading updates from the Internet...");
+    SetCaption(m_staticDownload, m_progressDownload, L"Downloading updates from the Internet...");
     ShowTaskbarProgress();
     return 0;
 }
@@ -411,7 +460,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
     }
 
     m_progressDownload.SetPos(100);
-    m_staticDownload.SetWindowText(L"Download complete!");
+    SetCaption(m_staticDownload, m_progressDownload, L"Download complete!");
     if (IsDeviceConnected())
     {
         // The write may start before the worker's first report: from here
@@ -442,7 +491,7 @@ LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
         return 0;
     SetState(STATE_UPDATING);
     m_progressUpdate.SetPos(0);
-    m_staticUpdate.SetWindowText(L"Updating your Orvek with latest updates...");
+    SetCaption(m_staticUpdate, m_progressUpdate, L"Updating your Orvek with latest updates...");
     ShowTaskbarProgress();
     return 0;
 }
@@ -471,7 +520,7 @@ LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM /*lParam*/)
         return 0;
     }
     m_progressUpdate.SetPos(100);
-    m_staticUpdate.SetWindowText(L"Update complete!");
+    SetCaption(m_staticUpdate, m_progressUpdate, L"Update complete!");
     SetState(STATE_DONE);
     m_taskbarButton.FlashUntilActive(m_hWnd);
     return 0;

@@ -3,6 +3,7 @@
 // reports through both phases of an update.
 #pragma once
 #include "framework/afxwin.h"
+#include "ui/Accessibility.h"
 #include "ui/TaskbarButton.h"
 #include "ui/TransparentImage.h"
 
@@ -51,6 +52,14 @@ protected:
     void SetState(int nState);
     // Gives the shown button the keyboard focus, unless a box is up over it.
     void FocusButton();
+    // Puts the keyboard focus where a screen reader reads the state: on the
+    // button, or else the status line, or else the bar of the phase in view;
+    // only while the window is active.
+    void FocusState();
+    // Sets the status line's text and has it read out.
+    void SetStatusText(LPCWSTR pszText);
+    // Sets a phase's caption, names its bar after it and has it read out.
+    void SetCaption(CStatic& caption, CProgressCtrl& bar, LPCWSTR pszText);
     // True if a device in download mode opens.
     bool IsDeviceConnected();
     // The taskbar button follows the bar of the phase in view.
@@ -65,6 +74,8 @@ protected:
     BOOL OnQueryEndSession();
     void OnDestroy();
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
     LRESULT OnTaskbarButtonCreated(WPARAM wParam, LPARAM lParam);
     LRESULT OnFailureShown(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadBegin(WPARAM wParam, LPARAM lParam);
@@ -100,6 +111,7 @@ protected:
     HBITMAP m_hTemplatePicture;
     CBitmap m_bmpPicture;
     CTaskbarButton m_taskbarButton;
+    CAccessibility m_accessibility;
 
 private:
     // Holds sleep off while an update runs, and log-off while the image is

@@ -1,5 +1,6 @@
 // Painting the picture through a mask built from its pure white pixels.
 #include "ui/TransparentImage.h"
+#include <algorithm>
 
 namespace
 {
@@ -16,7 +17,28 @@ IMPLEMENT_DYNAMIC(CTransparentImage, CStatic)
 
 BEGIN_MESSAGE_MAP(CTransparentImage, CStatic)
     ON_WM_PAINT()
+    ON_MESSAGE(WM_GETTEXT, OnGetText)
+    ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
 END_MESSAGE_MAP()
+
+LRESULT CTransparentImage::OnGetText(WPARAM wParam, LPARAM lParam)
+{
+    if (m_strAltText.IsEmpty())
+        return Default();
+    const int nBuffer = static_cast<int>(wParam);
+    LPWSTR pszBuffer = reinterpret_cast<LPWSTR>(lParam);
+    if (nBuffer <= 0 || pszBuffer == nullptr)
+        return 0;
+    const int nLength = std::min(nBuffer - 1, m_strAltText.GetLength());
+    ::CopyMemory(pszBuffer, m_strAltText.GetString(), static_cast<size_t>(nLength) * sizeof(WCHAR));
+    pszBuffer[nLength] = L'\0';
+    return nLength;
+}
+
+LRESULT CTransparentImage::OnGetTextLength(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    return m_strAltText.IsEmpty() ? Default() : m_strAltText.GetLength();
+}
 
 void CTransparentImage::OnPaint()
 {

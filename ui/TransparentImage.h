@@ -18,8 +18,17 @@ public:
     CTransparentImage() = default;
     ~CTransparentImage() override = default;
 
+    // The text the control gives when asked for its own (WM_GETTEXT), which
+    // screen readers speak as its name: what the picture shows. The
+    // platform's static control holds the bitmap's resource number there.
+    void SetAltText(LPCWSTR pszAltText) { m_strAltText = pszAltText; }
+
     DECLARE_MESSAGE_MAP()
 
 protected:
     void OnPaint();
+    LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetTextLength(WPARAM wParam, LPARAM lParam);
+
+    CString m_strAltText;
 };

@@ -11,8 +11,8 @@ import unittest
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 RES = os.path.join(ROOT, "res")
 # Each size of the picture: file, width, height.
-BITMAPS = (("DeviceSwitch.bmp", 268, 62), ("DeviceSwitch144.bmp", 402, 93),
-           ("DeviceSwitch192.bmp", 536, 124))
+BITMAPS = (("DeviceSwitch.bmp", 268, 62), ("DeviceSwitch120.bmp", 335, 78), ("DeviceSwitch144.bmp", 402, 93),
+           ("DeviceSwitch168.bmp", 469, 108), ("DeviceSwitch192.bmp", 536, 124))
 ICON = os.path.join(ROOT, "res", "OrvekUpdater.ico")
 GENERATORS = os.path.join(ROOT, "tools", "pictures")
 WHITE = (255, 255, 255)

@@ -1,9 +1,11 @@
 // The updater window's states: which controls each shows and with what
 // texts, reached through SetState and through the workers' notifications.
+#include <algorithm>
 #include <vector>
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "resource.h"
+#include "ui/WinEventLog.h"
 #include "ui/WindowFixture.h"
 #include "ui/WindowUnderTest.h"
 
@@ -79,10 +81,11 @@ TEST_F(WindowStatesTest, DownloadingAgainLeavesEveryControlAlone)
     EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), kDownloading);
     EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update not started.");
     EXPECT_EQ(m_run.ShownControls(), kProgress);
-    // Only the second begin's own caption reaches a control.
+    // Only the second begin's own caption reaches a control, and its bar's name.
     const std::vector<std::string> arrEvents = m_run.Log().ControlEvents();
-    ASSERT_EQ(arrEvents.size(), nEvents + 1);
-    EXPECT_EQ(arrEvents.back(), "settext 1004 Downloading updates from the Internet...");
+    ASSERT_EQ(arrEvents.size(), nEvents + 2);
+    EXPECT_EQ(arrEvents[nEvents], "settext 1004 Downloading updates from the Internet...");
+    EXPECT_EQ(arrEvents.back(), "settext 1002 Downloading updates from the Internet...");
 }
 
 TEST_F(WindowStatesTest, UpdatingKeepsTheDownloadCaptionAndBar)
@@ -171,7 +174,8 @@ TEST_F(WindowStatesTest, SwitchingHidesEverythingShownBeforeShowingTheNewState)
     arrEvents.erase(arrEvents.begin(), arrEvents.begin() + static_cast<std::ptrdiff_t>(nEvents));
     const std::vector<std::string> kExpected = {
         "show 1006 0", "show 1 0",
-        "settext 1004 Download not started.", "settext 1005 Update not started.",
+        "settext 1004 Download not started.", "settext 1002 Download not started.",
+        "settext 1005 Update not started.", "settext 1003 Update not started.",
         "show 1002 1", "show 1003 1", "show 1004 1", "show 1005 1",
         "show 1002 0", "show 1003 0", "show 1004 0", "show 1005 0",
         "show 1006 1", "settext 1006 Switch Orvek to D/L mode and connect it to your computer.", "show 1000 1",
@@ -210,4 +214,72 @@ TEST_F(WindowStatesTest, StrayReportsChangeNothing)
         EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 0);
     }
     m_run.SetWorker(WORKER_NONE);
+}
+
+// What a screen reader hooked from outside hears through one whole update:
+// each state's text as a live region when it appears, a name for every
+// control shown, and the focus only ever on a shown control.
+TEST_F(WindowStatesTest, AScreenReaderHearsEveryStateAndNamesEveryControl)
+{
+    CWinEventLog events;
+    ASSERT_TRUE(events.IsInstalled());
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(false));
+    ASSERT_TRUE(events.WatchFocus(m_run.ThreadId()));
+    // Out of context, the events reach the hook after the step, so each step
+    // changes a control's text at most once, and their order is not kept.
+    const struct
+    {
+        const char* pszStep;
+        UINT message;  // 0: SetState(nState), as OnOK and the completion do
+        WPARAM wParam;
+        int nState;
+        std::vector<std::wstring> arrAnnounced;  // "<id> <text>", sorted
+        int nFocus;
+    } kSteps[] = {
+        { "open", 0, 0, STATE_DISCONNECTED, { L"1006 " + std::wstring(kSwitchText) }, IDC_STATIC_STATUS },
+        { "plugged", 0, 0, STATE_CONNECTED, { L"1006 Orvek connected!" }, IDOK },
+        { "click", 0, 0, STATE_DOWNLOADING, { L"1004 Download not started.", L"1005 Update not started." },
+          IDC_PROGRESS_DOWNLOAD },
+        { "download", UWM_DOWNLOAD_BEGIN, 0, 0, { L"1004 Downloading updates from the Internet..." },
+          IDC_PROGRESS_DOWNLOAD },
+        { "progress", UWM_DOWNLOAD_PROGRESS, 40, 0, {}, IDC_PROGRESS_DOWNLOAD },
+        { "downloaded", 0, 0, STATE_UPDATING, { L"1005 Update not started." }, IDC_PROGRESS_UPDATE },
+        { "write", UWM_UPDATE_BEGIN, 0, 0, { L"1005 Updating your Orvek with latest updates..." },
+          IDC_PROGRESS_UPDATE },
+        { "done", UWM_UPDATE_COMPLETE, 1, 0, { L"1005 Update complete!", L"1006 Orvek successfully updated!" }, IDOK },
+    };
+    size_t nSeen = 0;
+    for (const auto& step : kSteps)
+    {
+        SCOPED_TRACE(step.pszStep);
+        if (step.message != 0)
+            m_run.Notify(step.message, step.wParam);
+        else if (step.nState != m_run.State())
+            m_run.SetState(step.nState);
+        const std::vector<CWinEvent> arrEvents = events.Events();
+        std::vector<std::wstring> arrAnnounced;
+        for (size_t n = nSeen; n < arrEvents.size(); ++n)
+        {
+            const CWinEvent& event = arrEvents[n];
+            if (event.dwEvent == EVENT_OBJECT_LIVEREGIONCHANGED)
+                arrAnnounced.push_back(std::to_wstring(event.nID) + L" " + event.strText);
+            else
+                EXPECT_TRUE(event.bVisible) << "focus on the hidden control " << event.nID;
+        }
+        nSeen = arrEvents.size();
+        std::sort(arrAnnounced.begin(), arrAnnounced.end());
+        EXPECT_EQ(arrAnnounced, step.arrAnnounced);
+        EXPECT_EQ(m_run.Focus(), m_run.Control(step.nFocus));
+
+        for (int nID : m_run.ShownControls())
+        {
+            SCOPED_TRACE(nID);
+            const int nNamedBy = nID == IDC_PROGRESS_DOWNLOAD ? IDC_STATIC_DOWNLOAD
+                                 : nID == IDC_PROGRESS_UPDATE ? IDC_STATIC_UPDATE
+                                                              : nID;
+            const std::wstring strName =
+                nID == IDC_PICTURE ? L"Orvek's mode switch, set to D/L" : m_run.Text(nNamedBy);
+            EXPECT_EQ(AccessibleName(m_run.Control(nID)), strName);
+        }
+    }
 }

@@ -1,5 +1,5 @@
-"""Draws the device's side panel with its mode switch at D/L, at 96, 144 and 192 dpi:
-res/DeviceSwitch.bmp, res/DeviceSwitch144.bmp and res/DeviceSwitch192.bmp."""
+"""Draws the device's side panel with its mode switch at D/L, at 96, 120, 144, 168 and
+192 dpi: res/DeviceSwitch.bmp, res/DeviceSwitch120.bmp, ... res/DeviceSwitch192.bmp."""
 
 import math
 import os
@@ -12,7 +12,8 @@ import dib
 # The design is drawn in pixels at 96 dpi; S is the scale of the size being
 # drawn, and WIDTH x HEIGHT its size in pixels (use_scale sets all three).
 DESIGN_WIDTH, DESIGN_HEIGHT = 268, 62
-SIZES = ((1, "DeviceSwitch.bmp"), (1.5, "DeviceSwitch144.bmp"), (2, "DeviceSwitch192.bmp"))
+SIZES = ((1, "DeviceSwitch.bmp"), (1.25, "DeviceSwitch120.bmp"), (1.5, "DeviceSwitch144.bmp"),
+         (1.75, "DeviceSwitch168.bmp"), (2, "DeviceSwitch192.bmp"))
 S = 1
 WIDTH, HEIGHT = DESIGN_WIDTH, DESIGN_HEIGHT
 # The picture control draws pure white as transparent, so exactly the outer
