@@ -73,7 +73,7 @@ stop_demo() {
   python3 "$SERVICE" stop --state-dir "$SERVICE_DIR" >/dev/null 2>&1
   "$ROOT/tools/log-pixels.sh" restore
 }
-orvek_on_exit stop_demo
+ORVEK_ON_EXIT=stop_demo
 
 headless=
 if [ -z "${DISPLAY:-}" ] || [ -n "$shots_dir" ]; then

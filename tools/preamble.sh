@@ -2,22 +2,14 @@
 # and offers orvek_prepare, which picks the build this machine runs
 # (tools/arch.sh), installs what is missing, configures and builds, and opens
 # the build's Wine session (tools/wine-session.sh), stopped again on exit and
-# on Ctrl-C.
+# on Ctrl-C, after the function named in ORVEK_ON_EXIT, if any.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$ROOT/tools/arch.sh"
-ORVEK_ON_EXIT=()
-
-# Names a function to call on exit before the Wine session stops, the latest first.
-orvek_on_exit() {
-  ORVEK_ON_EXIT=("$1" "${ORVEK_ON_EXIT[@]}")
-}
+ORVEK_ON_EXIT=
 
 orvek_finish() {
-  local step
   set +e
-  for step in "${ORVEK_ON_EXIT[@]}"; do
-    "$step"
-  done
+  [ -z "$ORVEK_ON_EXIT" ] || "$ORVEK_ON_EXIT"
   orvek_session_stop
 }
 
@@ -26,16 +18,13 @@ orvek_finish() {
 # unless set, is DEFAULT_BUILD_DIR (with -x64 for the x64 build); without
 # TARGETs everything is built.
 orvek_prepare() {
-  local name=$1 default_dir=$2
+  local name=$1 default_dir=$2 configure=() targets=()
   shift 2
-  local configure=()
   while [ $# -gt 0 ] && [ "$1" != -- ]; do
     configure+=("$1")
     shift
   done
-  [ $# -gt 0 ] && shift
-  local targets=()
-  [ $# -gt 0 ] && targets=(--target "$@")
+  [ $# -eq 0 ] || { shift; targets=(--target "$@"); }
 
   orvek_pick_arch
   echo "$name: $ORVEK_ARCH_NOTE"
