@@ -3,23 +3,34 @@
 # the update-service stand-in, plugs one simulated Orvek in D/L mode and runs
 # OrvekUpdater.exe under Wine. On the user's display the user clicks
 # "Update Orvek Now!" and watches both bars; with no display it runs under
-# Xvfb, clicks for the user and saves a picture of each state. Afterwards it
-# says whether the device received the right bytes. Everything it started is
-# stopped again, also on Ctrl-C.
-#   tools/demo.sh            BUILD_DIR (default build/, build-x64/ for x64), ORVEK_ARCH and ORVEK_DEMO_DIR
-#                            (default BUILD_DIR/demo) may be set
+# Xvfb, plugs the Orvek in and clicks for the user, and saves a picture of
+# each state the README shows. Afterwards it says whether the device received
+# the right bytes. Everything it started is stopped again, also on Ctrl-C.
+#   tools/demo.sh [--shots FOLDER] [--scale PERCENT]
+#     --shots FOLDER    runs under Xvfb even on a display and saves the
+#                       pictures in FOLDER (default DEMO_DIR/screenshots);
+#                       `--shots docs` makes the README's
+#     --scale PERCENT   display scale (default 100): the prefix's DPI for this
+#                       run; the pictures' names end in -PERCENT
+# BUILD_DIR (default build/, build-x64/ for x64), ORVEK_ARCH and ORVEK_DEMO_DIR
+# (DEMO_DIR, default BUILD_DIR/demo) may be set.
 set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
-. "$ROOT/tools/arch.sh"
-orvek_pick_arch
-echo "demo: $ORVEK_ARCH_NOTE"
-orvek_build_dir "$ROOT/build"
+. "$(dirname "$0")/preamble.sh"
+shots_dir=
+scale=100
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --shots) shots_dir=$(realpath -m "${2:?--shots needs a folder}"); shift 2 ;;
+    --scale) scale=${2:?--scale needs a percentage}; shift 2 ;;
+    *) echo "usage: tools/demo.sh [--shots FOLDER] [--scale PERCENT]" >&2; exit 2 ;;
+  esac
+done
+if ! [[ "$scale" =~ ^[1-9][0-9]*$ ]]; then
+  echo "demo: --scale takes a whole percentage, such as 150" >&2
+  exit 2
+fi
+orvek_prepare demo "$ROOT/build"
 DEMO_DIR="${ORVEK_DEMO_DIR:-$BUILD_DIR/demo}"
-
-"$ROOT/tools/setup.sh"
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$ORVEK_TOOLCHAIN" \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)"
 
 BIN="$BUILD_DIR/bin"
 SERVICE="$ROOT/tests/standins/updateservice/updateservice.py"
@@ -27,9 +38,12 @@ SERVICE_DIR="$DEMO_DIR/service"
 DEVICE_DIR="$DEMO_DIR/device"
 DEVICE=orvek
 IMAGE="$DEMO_DIR/firmware.bin"
-SHOTS_DIR="$DEMO_DIR/screenshots"
+SHOTS_DIR="${shots_dir:-$DEMO_DIR/screenshots}"
+SUFFIX=
+[ "$scale" = 100 ] || SUFFIX="-$scale"
 
-rm -rf "$SERVICE_DIR" "$DEVICE_DIR" "$SHOTS_DIR"
+rm -rf "$SERVICE_DIR" "$DEVICE_DIR"
+[ -n "$shots_dir" ] || rm -rf "$SHOTS_DIR"
 mkdir -p "$DEMO_DIR"
 python3 "$ROOT/tools/sample_firmware.py" make "$IMAGE"
 # Paced like a modest connection, so that the bars can be watched: a second
@@ -38,7 +52,6 @@ cat >"$DEMO_DIR/scenario.json" <<EOF
 {"body": {"file": "$IMAGE"}, "delay": 1.0, "chunk_size": 65536, "chunk_delay": 0.1}
 EOF
 
-. "$ROOT/tools/wine-session.sh"
 simulator_pid=
 updater_pid=
 # Runs a command in the background and waits for it, so that Ctrl-C reaches
@@ -48,8 +61,7 @@ run() {
   "$@" &
   wait $!
 }
-stop_all() {
-  set +e
+stop_demo() {
   if [ -n "$updater_pid" ]; then
     kill "$updater_pid" 2>/dev/null
     wait "$updater_pid" 2>/dev/null
@@ -59,17 +71,15 @@ stop_all() {
     wait "$simulator_pid" 2>/dev/null
   fi
   python3 "$SERVICE" stop --state-dir "$SERVICE_DIR" >/dev/null 2>&1
-  orvek_session_stop
+  "$ROOT/tools/log-pixels.sh" restore
 }
-trap stop_all EXIT
-trap 'echo "demo: interrupted; stopping"; exit 130' INT TERM
+ORVEK_ON_EXIT=stop_demo
 
-orvek_wine_init
 headless=
-if [ -z "${DISPLAY:-}" ]; then
+if [ -z "${DISPLAY:-}" ] || [ -n "$shots_dir" ]; then
   headless=1
   orvek_start_xvfb
-  echo "demo: no display; running under Xvfb on $DISPLAY and clicking for you"
+  echo "demo: running under Xvfb on $DISPLAY and clicking for you"
 else
   orvek_wine_managed Y
   # Wine's session services start with the first program on this display;
@@ -77,13 +87,18 @@ else
   run wine cmd /c exit >/dev/null 2>&1 || true
 fi
 
+[ "$scale" = 100 ] || "$ROOT/tools/log-pixels.sh" set "$((scale * 96 / 100))"
+
 run python3 "$SERVICE" start --state-dir "$SERVICE_DIR" --port 0 --scenario-file "$DEMO_DIR/scenario.json"
 port=$(cat "$SERVICE_DIR/port")
 
-wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --plug "$DEVICE" >"$DEMO_DIR/simulator.out" 2>&1 &
+# Unattended, the Orvek comes in once the window has been pictured without it.
+plug=(--plug "$DEVICE")
+[ -z "$headless" ] || plug=()
+wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" "${plug[@]}" >"$DEMO_DIR/simulator.out" 2>&1 &
 simulator_pid=$!
 run wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --send ping >/dev/null
-echo "demo: one Orvek in D/L mode plugged in (device simulator, state in $DEVICE_DIR)"
+[ -n "$headless" ] || echo "demo: one Orvek in D/L mode plugged in (device simulator, state in $DEVICE_DIR)"
 
 http_proxy="http://127.0.0.1:$port" WINEDLLOVERRIDES=setupapi=n ORVEK_DEVSIM_DIR="$DEVICE_DIR" \
   wine "$BIN/OrvekUpdater.exe" &
@@ -92,10 +107,10 @@ updater_pid=$!
 driver_status=0
 if [ -n "$headless" ]; then
   mkdir -p "$SHOTS_DIR"
-  run wine "$BIN/DemoDriver.exe" "Z:${SHOTS_DIR//\//\\}" || driver_status=$?
+  run wine "$BIN/DemoDriver.exe" "Z:${SHOTS_DIR//\//\\}" "$DEVICE_DIR" "$DEVICE" || driver_status=$?
   for shot in "$SHOTS_DIR"/*.bmp; do
     [ -e "$shot" ] || continue
-    convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
+    convert "$shot" "${shot%.bmp}$SUFFIX.png" && rm -f "$shot"
   done
   echo "demo: pictures of each state in $SHOTS_DIR"
   if [ "$driver_status" -ne 0 ]; then

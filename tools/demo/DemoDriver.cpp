@@ -1,17 +1,21 @@
 // Plays the user in the demo when there is no display to show the updater
-// on: waits for the updater window, clicks "Update Orvek Now!", follows both
-// bars to "Orvek successfully updated!", saves a picture of each state on
-// the way and clicks "Done!".
-//   DemoDriver.exe FOLDER      FOLDER\1-connected.bmp ... FOLDER\5-done.bmp
+// on: waits for the updater window, plugs the device in, clicks "Update Orvek
+// Now!", follows both bars to "Orvek successfully updated!", saves a picture
+// of each state on the way and clicks "Done!".
+//   DemoDriver.exe FOLDER DEVICE_DIR DEVICE
+// FOLDER\screenshot-disconnected.bmp, screenshot-1-connected.bmp ...
+// screenshot-5-done.bmp; DEVICE is plugged into the simulator serving DEVICE_DIR.
 // Exit code 0 when the update finished, 1 when it did not (the program's
 // message box, if any, is printed, pictured and dismissed), 2 for bad usage.
 #include <windows.h>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include "ControlChannel.h"
+#include "StateDir.h"
+#include "WindowShot.h"
 #include "common/Wait.h"
 #include "e2e/UpdaterWindow.h"
-#include "e2e/WindowShot.h"
 
 namespace
 {
@@ -19,18 +23,23 @@ constexpr DWORD kWindowTimeoutMs = 60000;
 constexpr DWORD kStepTimeoutMs = 300000;
 constexpr DWORD kSettledMs = 300;
 constexpr DWORD kSettleLimitMs = 3000;
+constexpr DWORD kSimulatorTimeoutMs = 10000;
 
 struct SStep
 {
     const char* m_pszName;
     const char* m_pszWhat;
+    bool m_bPictured;
     std::function<bool(const CWindowView&)> m_bReached;
 };
 
 class CDemo
 {
 public:
-    explicit CDemo(const std::string& strFolder) : m_strFolder(strFolder) {}
+    CDemo(const std::string& strFolder, const std::string& strDeviceDir, const std::string& strDevice)
+        : m_strFolder(strFolder), m_strDeviceDir(strDeviceDir), m_strDevice(strDevice)
+    {
+    }
 
     int Run()
     {
@@ -42,22 +51,26 @@ public:
         }
         m_window.Attach(hWnd);
 
-        if (!Reach({ "1-connected", "the updater sees the Orvek",
+        if (!Reach({ "disconnected", "waiting for the Orvek", true,
+                     [](const CWindowView& view) { return view == CWindowView::Disconnected(); } })
+            || !Plug())
+            return 1;
+        if (!Reach({ "1-connected", "the updater sees the Orvek", true,
                      [](const CWindowView& view) { return view == CWindowView::Connected(); } }))
             return 1;
         printf("demo driver: clicking \"Update Orvek Now!\"\n");
         m_window.ClickButton();
-        if (!Reach({ "2-download-not-started", "waiting for the update service",
+        if (!Reach({ "2-download-not-started", "waiting for the update service", false,
                      [](const CWindowView& view) { return view.m_downloadCaption.m_strText == DOWNLOAD_NOT_STARTED; } })
-            || !Reach({ "3-downloading", "downloading",
+            || !Reach({ "3-downloading", "downloading", true,
                         [](const CWindowView& view) {
                             return view.m_downloadCaption.m_strText == DOWNLOADING && view.m_downloadBar.m_nPos >= 40;
                         } })
-            || !Reach({ "4-updating", "writing to the Orvek",
+            || !Reach({ "4-updating", "writing to the Orvek", true,
                         [](const CWindowView& view) {
                             return view.m_updateCaption.m_strText == UPDATING && view.m_updateBar.m_nPos >= 40;
                         } })
-            || !Reach({ "5-done", "finished", [](const CWindowView& view) { return view == CWindowView::Done(); } }))
+            || !Reach({ "5-done", "finished", true, [](const CWindowView& view) { return view == CWindowView::Done(); } }))
             return 1;
         printf("demo driver: clicking \"Done!\"\n");
         m_window.ClickButton();
@@ -93,12 +106,15 @@ private:
         }
         if (!step.m_bReached(m_window.Current()))
         {
-            printf("demo driver: %s went by too fast for a picture\n", step.m_pszName);
+            printf("demo driver: %s went by too fast%s\n", step.m_pszName, step.m_bPictured ? " for a picture" : "");
             return true;
         }
-        // The view can be read before the window has painted it.
-        ::RedrawWindow(m_window.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        Shoot(step.m_pszName, m_window.Handle());
+        if (step.m_bPictured)
+        {
+            // The view can be read before the window has painted it.
+            ::RedrawWindow(m_window.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            Shoot(step.m_pszName, m_window.Handle());
+        }
         printf("demo driver: %s (%s): %s\n", step.m_pszName, step.m_pszWhat, m_window.Current().Describe().c_str());
         return true;
     }
@@ -123,9 +139,24 @@ private:
             ::RedrawWindow(hBox, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 
+    // The device comes in as a user plugs it, with the window already up.
+    bool Plug()
+    {
+        CControlChannel channel;
+        std::string strReply;
+        if (!channel.Connect(ControlPipeName(NormalizeStateDir(m_strDeviceDir)), kSimulatorTimeoutMs)
+            || !channel.Transact("plug " + m_strDevice, strReply) || strReply.compare(0, 2, "ok") != 0)
+        {
+            Fail("the device simulator did not plug " + m_strDevice + ": " + strReply);
+            return false;
+        }
+        printf("demo driver: plugged in %s\n", m_strDevice.c_str());
+        return true;
+    }
+
     void Shoot(const char* pszName, HWND hWnd)
     {
-        const std::string strPath = m_strFolder + "\\" + pszName + ".bmp";
+        const std::string strPath = m_strFolder + "\\screenshot-" + pszName + ".bmp";
         if (!SaveWindowShot(hWnd, strPath))
             fprintf(stderr, "demo driver: cannot save %s\n", strPath.c_str());
     }
@@ -136,18 +167,20 @@ private:
     }
 
     std::string m_strFolder;
+    std::string m_strDeviceDir;
+    std::string m_strDevice;
     CUpdaterWindow m_window;
 };
 }
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    if (argc != 4)
     {
-        fprintf(stderr, "usage: DemoDriver FOLDER\n");
+        fprintf(stderr, "usage: DemoDriver FOLDER DEVICE_DIR DEVICE\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
     ::CreateDirectoryA(argv[1], nullptr);
-    return CDemo(argv[1]).Run();
+    return CDemo(argv[1], argv[2], argv[3]).Run();
 }

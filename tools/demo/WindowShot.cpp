@@ -1,5 +1,5 @@
 // Screen pictures of a window.
-#include "e2e/WindowShot.h"
+#include "WindowShot.h"
 #include <cstdio>
 #include <vector>
 
