@@ -1,6 +1,7 @@
 // The application object, start-up, and the notification identifiers.
 #include "app/OrvekUpdater.h"
 #include "app/Notifications.h"
+#include "app/UserTexts.h"
 #include "ui/OrvekUpdaterDlg.h"
 
 // The application object comes first, then the identifiers, in this
@@ -19,16 +20,11 @@ UINT UWM_FAILURE_SHOWN = ::RegisterWindowMessageW(L"UWM_FAILURE_SHOWN");
 // name is in the global namespace: an updater in another session counts too.
 static const WCHAR UPDATER_MUTEX_NAME[] = L"Global\\OrvekUpdater.Running";
 static const WCHAR DIALOG_CLASS[] = L"#32770";
-static const WCHAR UPDATER_CAPTION[] = L"Orvek Updater";
 
 BEGIN_MESSAGE_MAP(COrvekUpdaterApp, CWinAppEx)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
-// Said when the lock is held but no updater window can be brought forward.
-static const WCHAR RUNNING_ELSEWHERE_TEXT[] =
-    L"Orvek Updater is already running elsewhere on this computer, for example for another user.\n\n"
-    L"Only one Orvek Updater can use the Orvek at a time.";
 // An updater that has just taken the lock shows its window within this time.
 static const int FIND_WINDOW_TRIES = 30;
 static const DWORD FIND_WINDOW_STEP_MS = 100;

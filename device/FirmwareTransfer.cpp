@@ -4,22 +4,10 @@
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "app/Progress.h"
+#include "app/UserTexts.h"
 #include <cstring>
 #include <memory>
 
-// Shown when the pipe does not open or a write fails or falls short.
-static const WCHAR TRANSFER_FAILED_TEXT[] =
-    L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
-// Shown when the device took nothing for the whole deadline of a write.
-static const WCHAR DEVICE_STALLED_TEXT[] =
-    L"Your Orvek stopped responding during the update.\n\n"
-    L"Disconnect it, switch it to D/L mode, connect it and update it again.";
-// Shown when a write failed and the device was no longer there.
-static const WCHAR DEVICE_UNPLUGGED_TEXT[] =
-    L"Your Orvek was disconnected during the update.\n\n"
-    L"Switch it to D/L mode, connect it and update it again.";
-// Shown when there is no image, or one shorter than its head block.
-static const WCHAR INVALID_IMAGE_TEXT[] = L"The downloaded update is not a valid Orvek firmware image.";
 
 static const char DATA_PIPE_NAME[] = "PIPE00";
 

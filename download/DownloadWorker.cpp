@@ -5,15 +5,9 @@
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "app/Progress.h"
+#include "app/UserTexts.h"
 #include <new>
 
-static const WCHAR NO_LENGTH_TEXT[] = L"The update service did not say clearly how large the update is.";
-static const WCHAR TOO_LONG_TEXT[] = L"The update service sent more data than it announced.";
-static const WCHAR TOO_SHORT_TEXT[] = L"The update download was interrupted before it was complete.";
-static const WCHAR NO_MEMORY_TEXT[] = L"There is not enough memory to download the update.";
-static const WCHAR WEB_PAGE_TEXT[] =
-    L"The network answered with a web page instead of the update. On a hotel, airport or office network, "
-    L"sign in with a web browser first, or ask the network's administrator. Then try again.";
 
 // The body is read in pieces of this size, each followed by a percentage.
 static const UINT READ_STEP = 4;
@@ -110,7 +104,7 @@ UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
         strFailure.TrimRight();
         // With no text the box would say nothing, so name the code at least.
         if (strFailure.IsEmpty())
-            strFailure.Format(L"Internet error %d", static_cast<int>(pException->m_dwError));
+            strFailure.Format(INTERNET_ERROR_FORMAT, static_cast<int>(pException->m_dwError));
         pException->Delete();
     }
 

@@ -1,5 +1,6 @@
 // The update request: the one exchange with the service, redirects and proxy included.
 #include "download/UpdateRequest.h"
+#include "app/UserTexts.h"
 #include "framework/afxwin.h"
 #include <cwctype>
 #include <vector>
@@ -12,21 +13,6 @@ static const WCHAR VERSION_VALUE[] = L"2.0";
 static const WCHAR AGENT[] = L"Orvek Updater";
 static const DWORD_PTR REQUEST_CONTEXT = 1;
 static const DWORD CANONICAL_BUFFER_CHARS = 1024;
-static const WCHAR PROXY_CANCELLED_TEXT[] =
-    L"The network's proxy server needs a user name and password before the updater can download the update. "
-    L"Please try again and enter them, or ask the network's administrator for them.";
-static const WCHAR PROXY_REFUSED_TEXT[] =
-    L"The network's proxy server did not accept the user name and password. Please try again and enter them, "
-    L"or ask the network's administrator for them.";
-static const WCHAR TOO_MANY_REDIRECTS_TEXT[] =
-    L"The update service kept sending the updater from one address to another without ever delivering the "
-    L"update. Please try again later.";
-static const WCHAR DOWNGRADE_TEXT[] =
-    L"The update service sent the updater from a secure address to one that is not secure. Nothing was "
-    L"written to your Orvek. Please try again later, or from another network.";
-static const WCHAR ENCODED_TEXT[] =
-    L"The update arrived altered on the way: the network or a server compressed it. Nothing was written to "
-    L"your Orvek. Please try again later, or from another network.";
 
 // Windows' documented defaults, set explicitly because Wine applies none and
 // would wait for a silent service for ever.

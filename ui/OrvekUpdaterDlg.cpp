@@ -2,6 +2,7 @@
 #include "ui/OrvekUpdaterDlg.h"
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
+#include "app/UserTexts.h"
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
 #include "download/DownloadWorker.h"
@@ -10,16 +11,6 @@
 #include "framework/WindowDpi.h"
 #include "resource.h"
 
-// Asked when the window is to close while the image is being written.
-static const WCHAR STOP_QUESTION_TEXT[] =
-    L"Your Orvek is being updated.\n\n"
-    L"If you stop now, your Orvek may no longer start. You would then have to "
-    L"switch it to D/L mode, connect it and update it again.\n\n"
-    L"Stop the update and close Orvek Updater?";
-// What the picture shows, for those who cannot see it.
-static const WCHAR PICTURE_TEXT[] = L"Orvek's mode switch, set to D/L";
-// Shown by Windows to a user who logs off or shuts down during the write.
-static const WCHAR SHUTDOWN_REASON_TEXT[] = L"Orvek is being updated.";
 
 // Sent by the taskbar once it has made the window's button.
 static UINT WM_TASKBARBUTTONCREATED = ::RegisterWindowMessageW(L"TaskbarButtonCreated");
@@ -131,21 +122,21 @@ void COrvekUpdaterDlg::SetState(int nState)
     {
     case STATE_DISCONNECTED:
         m_staticStatus.ShowWindow(SW_SHOW);
-        SetStatusText(L"Switch Orvek to D/L mode and connect it to your computer.");
+        SetStatusText(SWITCH_TO_DL_TEXT);
         m_picture.ShowWindow(SW_SHOW);
         break;
     case STATE_CONNECTED:
         m_staticStatus.ShowWindow(SW_SHOW);
-        SetStatusText(L"Orvek connected!");
+        SetStatusText(CONNECTED_TEXT);
         m_btnUpdate.ShowWindow(SW_SHOW);
         break;
     case STATE_DOWNLOADING:
         // A new attempt shows nothing of the last one's bars.
-        SetCaption(m_staticDownload, m_progressDownload, L"Download not started.");
+        SetCaption(m_staticDownload, m_progressDownload, DOWNLOAD_NOT_STARTED_TEXT);
         m_progressDownload.SetPos(0);
         [[fallthrough]];
     case STATE_UPDATING:
-        SetCaption(m_staticUpdate, m_progressUpdate, L"Update not started.");
+        SetCaption(m_staticUpdate, m_progressUpdate, UPDATE_NOT_STARTED_TEXT);
         m_progressUpdate.SetPos(0);
         m_progressDownload.ShowWindow(SW_SHOW);
         m_progressUpdate.ShowWindow(SW_SHOW);
@@ -154,9 +145,9 @@ void COrvekUpdaterDlg::SetState(int nState)
         break;
     case STATE_DONE:
         m_staticStatus.ShowWindow(SW_SHOW);
-        SetStatusText(L"Orvek successfully updated!");
+        SetStatusText(UPDATED_TEXT);
         m_btnUpdate.ShowWindow(SW_SHOW);
-        m_btnUpdate.SetWindowText(L"Done!");
+        m_btnUpdate.SetWindowText(DONE_BUTTON_TEXT);
         break;
     default:
         break;
@@ -432,7 +423,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
         return 0;
     SetState(STATE_DOWNLOADING);
     m_progressDownload.SetPos(0);
-    SetCaption(m_staticDownload, m_progressDownload, L"Downloading updates from the Internet...");
+    SetCaption(m_staticDownload, m_progressDownload, DOWNLOADING_TEXT);
     ShowTaskbarProgress();
     return 0;
 }
@@ -460,7 +451,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
     }
 
     m_progressDownload.SetPos(100);
-    SetCaption(m_staticDownload, m_progressDownload, L"Download complete!");
+    SetCaption(m_staticDownload, m_progressDownload, DOWNLOAD_COMPLETE_TEXT);
     if (IsDeviceConnected())
     {
         // The write may start before the worker's first report: from here
@@ -491,7 +482,7 @@ LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
         return 0;
     SetState(STATE_UPDATING);
     m_progressUpdate.SetPos(0);
-    SetCaption(m_staticUpdate, m_progressUpdate, L"Updating your Orvek with latest updates...");
+    SetCaption(m_staticUpdate, m_progressUpdate, UPDATING_TEXT);
     ShowTaskbarProgress();
     return 0;
 }
@@ -520,7 +511,7 @@ LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM /*lParam*/)
         return 0;
     }
     m_progressUpdate.SetPos(100);
-    SetCaption(m_staticUpdate, m_progressUpdate, L"Update complete!");
+    SetCaption(m_staticUpdate, m_progressUpdate, UPDATE_COMPLETE_TEXT);
     SetState(STATE_DONE);
     m_taskbarButton.FlashUntilActive(m_hWnd);
     return 0;

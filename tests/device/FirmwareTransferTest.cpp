@@ -1,5 +1,6 @@
 // The transfer worker writing into the device simulator's PIPE00, reporting
 // to a real window.
+#include "app/UserTexts.h"
 #include "TransferRun.h"
 #include "DeviceSimControl.h"
 #include "device/FirmwareTransfer.h"
@@ -12,12 +13,6 @@
 
 namespace
 {
-const wchar_t FAILED[] = L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
-const wchar_t INVALID[] = L"The downloaded update is not a valid Orvek firmware image.";
-const wchar_t STALLED[] = L"Your Orvek stopped responding during the update.\n\n"
-                          L"Disconnect it, switch it to D/L mode, connect it and update it again.";
-const wchar_t UNPLUGGED[] = L"Your Orvek was disconnected during the update.\n\n"
-                            L"Switch it to D/L mode, connect it and update it again.";
 
 std::vector<unsigned char> MakeImage(size_t nSize)
 {
@@ -151,7 +146,7 @@ protected:
         ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
         const CFailureBox& box = run.m_arrBoxes[0];
         EXPECT_STREQ(pszText, box.m_strText.c_str());
-        EXPECT_STREQ(L"Orvek Updater", box.m_strCaption.c_str());
+        EXPECT_STREQ(UPDATER_CAPTION, box.m_strCaption.c_str());
         EXPECT_TRUE(box.m_bOwnerDisabled);
         EXPECT_EQ(0u, box.m_nReportsWhileUp) << run.Describe();
     }
@@ -257,7 +252,7 @@ TEST_F(FirmwareTransferTest, PipeThatDoesNotOpenEndsTheTransferWithTheFailureBox
         SetImage(MakeImage(5120));
         const CTransferRun run = RunTransfer();
         ASSERT_TRUE(run.m_bFinished) << run.Describe();
-        ExpectFailure(run, FAILED);
+        ExpectFailure(run, TRANSFER_FAILED_TEXT);
         EXPECT_TRUE(run.Percentages().empty()) << run.Describe();
         if (row.m_bPlugged)
         {
@@ -297,7 +292,7 @@ TEST_F(FirmwareTransferTest, ImageWithoutItsWholeHeadBlockIsNeverRead)
             g_nImageSize = row.m_nSize;
         }
         const CTransferRun run = Run();
-        ExpectFailure(run, INVALID);
+        ExpectFailure(run, INVALID_IMAGE_TEXT);
         EXPECT_TRUE(run.Percentages().empty()) << run.Describe();
     }
     EXPECT_EQ(0u, m_sim.EnumerationCount()) << "the device was looked for";
@@ -316,7 +311,7 @@ TEST_F(FirmwareTransferTest, PipeBreakingMidBodyEndsTheTransferOnceTheWriteHasSp
     SetImage(image);
 
     const CTransferRun run = Run();
-    ExpectFailure(run, FAILED);
+    ExpectFailure(run, TRANSFER_FAILED_TEXT);
     EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, WRITE_RETRY_LIMIT * g_dwWriteRetryDelayMs);
     ASSERT_FALSE(run.Percentages().empty()) << run.Describe();
     EXPECT_LT(run.Percentages().back(), 20u) << run.Describe();
@@ -342,8 +337,8 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
         DWORD m_dwUnplugAfterMs;  // 0: left plugged in
         const wchar_t* m_pszText;
     } kRows[] = {
-        {"stalled", 1000, 0, STALLED},
-        {"unplugged", WRITE_TIMEOUT_MS, 500, UNPLUGGED},
+        {"stalled", 1000, 0, DEVICE_STALLED_TEXT},
+        {"unplugged", WRITE_TIMEOUT_MS, 500, DEVICE_UNPLUGGED_TEXT},
     };
     for (const auto& row : kRows)
     {
@@ -424,10 +419,10 @@ TEST_F(FirmwareTransferTest, AbortNobodyAskedForEndsInTheBoxThatFitsTheDevice)
         const wchar_t* m_pszText;
         bool m_bAllAttempts;
     } kRows[] = {
-        {"still-there", ERROR_OPERATION_ABORTED, 0, FAILED, true},
-        {"pulled-out", ERROR_OPERATION_ABORTED, 300, UNPLUGGED, false},
-        {"removed", ERROR_DEVICE_REMOVED, 0, UNPLUGGED, false},
-        {"no-such-device", ERROR_NO_SUCH_DEVICE, 0, UNPLUGGED, false},
+        {"still-there", ERROR_OPERATION_ABORTED, 0, TRANSFER_FAILED_TEXT, true},
+        {"pulled-out", ERROR_OPERATION_ABORTED, 300, DEVICE_UNPLUGGED_TEXT, false},
+        {"removed", ERROR_DEVICE_REMOVED, 0, DEVICE_UNPLUGGED_TEXT, false},
+        {"no-such-device", ERROR_NO_SUCH_DEVICE, 0, DEVICE_UNPLUGGED_TEXT, false},
     };
     for (const auto& row : kRows)
     {
@@ -467,7 +462,7 @@ TEST_F(FirmwareTransferTest, WriteWhoseCancelNeverEndsEndsInTheStalledBoxAfterAB
     ASSERT_TRUE(m_sim.Plug("dev") && m_sim.Stall("dev")) << m_sim.LastReply();
     SetImage(MakeImage(1048576));
     const CTransferRun run = RunTransfer(nullptr, std::string(), 30000);
-    ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, STALLED));
+    ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, DEVICE_STALLED_TEXT));
     EXPECT_GE(run.m_arrBoxes[0].m_dwShownAfterMs, 1200u);
     EXPECT_LT(run.m_arrBoxes[0].m_dwShownAfterMs, 1200u + 5000u);
     ASSERT_TRUE(m_sim.Resume("dev")) << m_sim.LastReply();

@@ -1,4 +1,5 @@
 // The download worker against the update-service stand-in, reporting to a real window.
+#include "app/UserTexts.h"
 #include "DownloadRun.h"
 #include "ServiceControl.h"
 #include "app/ImageBuffer.h"
@@ -11,17 +12,6 @@
 
 namespace
 {
-const wchar_t NO_LENGTH[] = L"The update service did not say clearly how large the update is.";
-const wchar_t TOO_LONG[] = L"The update service sent more data than it announced.";
-const wchar_t TOO_SHORT[] = L"The update download was interrupted before it was complete.";
-const wchar_t NO_MEMORY[] = L"There is not enough memory to download the update.";
-const wchar_t WEB_PAGE[] = L"The network answered with a web page instead of the update. On a hotel, airport or "
-                           L"office network, sign in with a web browser first, or ask the network's administrator. "
-                           L"Then try again.";
-const wchar_t ENCODED[] = L"The update arrived altered on the way: the network or a server compressed it. Nothing was "
-                          L"written to your Orvek. Please try again later, or from another network.";
-const wchar_t PROXY_REFUSED[] = L"The network's proxy server did not accept the user name and password. Please try "
-                                L"again and enter them, or ask the network's administrator for them.";
 
 class DownloadWorkerTest : public ::testing::Test
 {
@@ -49,7 +39,7 @@ protected:
         ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
         const CFailureBox& box = run.m_arrBoxes[0];
         EXPECT_STREQ(pszText, box.m_strText.c_str());
-        EXPECT_STREQ(L"Orvek Updater", box.m_strCaption.c_str());
+        EXPECT_STREQ(UPDATER_CAPTION, box.m_strCaption.c_str());
         EXPECT_TRUE(box.m_bOwnerDisabled);
         EXPECT_EQ(0u, box.m_nReportsWhileUp) << run.Describe();
         EXPECT_EQ(box.m_nReportsBefore + 1, run.m_arrReports.size()) << "one report after the box: " << run.Describe();
@@ -193,20 +183,20 @@ TEST_F(DownloadWorkerTest, BodyThatBreaksItsLengthIsRefused)
         UINT32 nImageSize;
         const char* pszImage;
     } const rows[] = {
-        {R"({"content_length": null, "body": "abcdefgh"})", NO_LENGTH, 0, ""},
-        {R"({"content_length": 0, "body": "abcdefgh"})", NO_LENGTH, 0, ""},
-        {R"({"content_length": "abc", "body": "abcdefgh"})", NO_LENGTH, 0, ""},
-        {R"({"content_length": 8, "headers": [["Content-Length", "7"]], "body": "abcdefgh"})", NO_LENGTH, 0, ""},
+        {R"({"content_length": null, "body": "abcdefgh"})", NO_LENGTH_TEXT, 0, ""},
+        {R"({"content_length": 0, "body": "abcdefgh"})", NO_LENGTH_TEXT, 0, ""},
+        {R"({"content_length": "abc", "body": "abcdefgh"})", NO_LENGTH_TEXT, 0, ""},
+        {R"({"content_length": 8, "headers": [["Content-Length", "7"]], "body": "abcdefgh"})", NO_LENGTH_TEXT, 0, ""},
         // Wine hands over only what came with the head beyond the declared
         // length, so the head and the surplus go in one piece.
-        {R"({"action": "raw", "body": "HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabcdefgh"})", TOO_LONG, 3,
+        {R"({"action": "raw", "body": "HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabcdefgh"})", TOO_LONG_TEXT, 3,
          "abc"},
-        {R"({"content_length": 20, "body": "abcdefgh"})", TOO_SHORT, 20, "abcdefgh"},
+        {R"({"content_length": 20, "body": "abcdefgh"})", TOO_SHORT_TEXT, 20, "abcdefgh"},
 #ifdef _WIN64
         // A 64-bit process gets the 4 GB buffer, and the body is short of it.
-        {R"({"content_length": 4000000000, "body": "abcdefgh"})", TOO_SHORT, 4000000000u, "abcdefgh"},
+        {R"({"content_length": 4000000000, "body": "abcdefgh"})", TOO_SHORT_TEXT, 4000000000u, "abcdefgh"},
 #else
-        {R"({"content_length": 4000000000, "body": "abcdefgh"})", NO_MEMORY, 0, ""},
+        {R"({"content_length": 4000000000, "body": "abcdefgh"})", NO_MEMORY_TEXT, 0, ""},
 #endif
     };
     for (const auto& row : rows)
@@ -233,7 +223,7 @@ TEST_F(DownloadWorkerTest, EncodedBodyIsRefusedBeforeTheBegin)
     {
         SCOPED_TRACE(pszScenario);
         CDownloadRun run = Run(pszScenario);
-        ExpectFailure(run, ENCODED, false);
+        ExpectFailure(run, ENCODED_TEXT, false);
         EXPECT_EQ(nullptr, g_pImage);
     }
 }
@@ -247,7 +237,7 @@ TEST_F(DownloadWorkerTest, ThreePasswordDialogsAtMostAcrossRedirects)
         Run("[" + strAsk + R"(, {"status": 302, "headers": [["Location", "http://mirror.orvek.example/fw"]]}, )"
             + strAsk + "]");
     ASSERT_EQ(4u, run.m_arrBoxes.size()) << "three dialogs and the box: " << run.Describe();
-    EXPECT_STREQ(PROXY_REFUSED, run.m_arrBoxes.back().m_strText.c_str());
+    EXPECT_STREQ(PROXY_REFUSED_TEXT, run.m_arrBoxes.back().m_strText.c_str());
     EXPECT_EQ(0, run.Completion()) << run.Describe();
     EXPECT_FALSE(run.HasBegin());
     std::vector<CServiceRequest> arrRequests;
@@ -260,7 +250,7 @@ TEST_F(DownloadWorkerTest, WebPageFailsAndReleasesTheImage)
 {
     CDownloadRun run =
         Run(R"({"body": "\r\n<html><body>Sign in</body></html>", "headers": [["Content-Type", "application/octet-stream"]]})");
-    ExpectFailure(run, WEB_PAGE, true);
+    ExpectFailure(run, WEB_PAGE_TEXT, true);
     EXPECT_EQ(nullptr, g_pImage);
     EXPECT_EQ(0u, g_nImageSize);
 }
@@ -273,7 +263,7 @@ TEST_F(DownloadWorkerTest, ResetMidBodyEndsInAFailureAfterTheBegin)
                                 "chunk_size": 1000, "chunk_delay": 0.1})");
     ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
     const std::wstring strText = run.m_arrBoxes[0].m_strText;
-    EXPECT_TRUE(strText == TOO_SHORT || strText == L"Internet error 10054") << run.Describe();
+    EXPECT_TRUE(strText == TOO_SHORT_TEXT || strText == L"Internet error 10054") << run.Describe();
     EXPECT_TRUE(run.HasBegin());
     EXPECT_EQ(0, run.Completion());
     EXPECT_EQ(100000u, g_nImageSize);

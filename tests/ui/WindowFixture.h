@@ -1,6 +1,7 @@
 // The tests' common ground: a device simulator of the test's own, with or
 // without a device plugged, and the updater window opened over it.
 #pragma once
+#include "app/UserTexts.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -23,7 +24,6 @@ inline const std::vector<int> kInstruction = { IDC_PICTURE, IDC_STATIC_STATUS };
 inline const std::vector<int> kStatusAndButton = { IDOK, IDC_STATIC_STATUS };
 inline const std::vector<int> kProgress = { IDC_PROGRESS_DOWNLOAD, IDC_PROGRESS_UPDATE, IDC_STATIC_DOWNLOAD,
                                             IDC_STATIC_UPDATE };
-inline const wchar_t kSwitchText[] = L"Switch Orvek to D/L mode and connect it to your computer.";
 
 class CWindowFixture : public ::testing::Test
 {

@@ -2,6 +2,7 @@
 // and out, a tick that finds nothing new touches no control, a download is
 // watched for the device going away, and the transfer and the finished
 // window are never probed.
+#include "app/UserTexts.h"
 #include <string>
 #include <vector>
 #include "app/Notifications.h"
@@ -37,12 +38,12 @@ TEST_F(WindowPollTest, PluggingAndUnpluggingWhileIdleSwitchesEachTime)
         ASSERT_TRUE(m_sim.Plug(DEVICE_NAME)) << m_sim.LastReply();
         ASSERT_TRUE(m_run.WaitForState(STATE_CONNECTED, POLL_DEADLINE_MS)) << "round " << nRound;
         EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
-        EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), L"Orvek connected!");
+        EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), CONNECTED_TEXT);
 
         ASSERT_TRUE(m_sim.Unplug(DEVICE_NAME)) << m_sim.LastReply();
         ASSERT_TRUE(m_run.WaitForState(STATE_DISCONNECTED, POLL_DEADLINE_MS)) << "round " << nRound;
         EXPECT_EQ(m_run.ShownControls(), kInstruction);
-        EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), kSwitchText);
+        EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), SWITCH_TO_DL_TEXT);
     }
 }
 
@@ -91,14 +92,14 @@ TEST_F(WindowPollTest, DownloadIsWatchedAndEndsInDisconnectedWhenTheDeviceGoes)
     ASSERT_NO_FATAL_FAILURE(WaitForTicks(2));
     EXPECT_GE(m_sim.EnumerationCount(), nProbes + 2);
     EXPECT_EQ(m_run.State(), STATE_DOWNLOADING);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), L"Downloading updates from the Internet...");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOADING_TEXT);
     EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 25);
     EXPECT_EQ(m_run.Log().ControlEventCount(), nEvents) << Joined(m_run.Log().ControlEvents());
 
     ASSERT_TRUE(m_sim.Unplug(DEVICE_NAME)) << m_sim.LastReply();
     ASSERT_TRUE(m_run.WaitForState(STATE_DISCONNECTED, POLL_DEADLINE_MS));
     EXPECT_EQ(m_run.ShownControls(), kInstruction);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), kSwitchText);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), SWITCH_TO_DL_TEXT);
 }
 
 TEST_P(WindowNoProbeTest, NoTickProbesTheDevice)

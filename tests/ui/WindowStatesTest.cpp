@@ -1,5 +1,6 @@
 // The updater window's states: which controls each shows and with what
 // texts, reached through SetState and through the workers' notifications.
+#include "app/UserTexts.h"
 #include <algorithm>
 #include <vector>
 #include "app/ImageBuffer.h"
@@ -11,7 +12,6 @@
 
 namespace
 {
-const wchar_t kDownloading[] = L"Downloading updates from the Internet...";
 
 using WindowStatesTest = CWindowFixture;
 }
@@ -21,7 +21,7 @@ TEST_F(WindowStatesTest, OpensWithoutDeviceShowingTheInstructionAndPicture)
     ASSERT_NO_FATAL_FAILURE(OpenWindow(false));
     EXPECT_EQ(m_run.State(), STATE_DISCONNECTED);
     EXPECT_EQ(m_run.ShownControls(), kInstruction);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), kSwitchText);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), SWITCH_TO_DL_TEXT);
 
     RECT rectWork;
     RECT rectWindow;
@@ -36,7 +36,7 @@ TEST_F(WindowStatesTest, OpensWithDeviceShowingConnectedAndTheButtonUnderTheAppI
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
     EXPECT_EQ(m_run.State(), STATE_CONNECTED);
     EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), L"Orvek connected!");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), CONNECTED_TEXT);
     EXPECT_EQ(m_run.Text(IDOK), L"Update Orvek Now!");
 
     const HICON hBig = reinterpret_cast<HICON>(::SendMessageW(m_run.Window(), WM_GETICON, ICON_BIG, 0));
@@ -60,12 +60,12 @@ TEST_F(WindowStatesTest, DownloadingShowsBothBarsAtZeroWithNotStartedCaptions)
     m_run.SetState(STATE_DOWNLOADING);
     EXPECT_EQ(m_run.State(), STATE_DOWNLOADING);
     EXPECT_EQ(m_run.ShownControls(), kProgress);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), L"Download not started.");
-    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update not started.");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOAD_NOT_STARTED_TEXT);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), UPDATE_NOT_STARTED_TEXT);
     EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 0);
     EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 0);
     // The status line is hidden but keeps its last text.
-    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), L"Orvek connected!");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), CONNECTED_TEXT);
 }
 
 TEST_F(WindowStatesTest, DownloadingAgainLeavesEveryControlAlone)
@@ -73,13 +73,13 @@ TEST_F(WindowStatesTest, DownloadingAgainLeavesEveryControlAlone)
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
     m_run.Notify(UWM_DOWNLOAD_BEGIN);
     m_run.Notify(UWM_DOWNLOAD_PROGRESS, 30);
-    ASSERT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), kDownloading);
+    ASSERT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOADING_TEXT);
 
     const size_t nEvents = m_run.Log().ControlEventCount();
     m_run.SetState(STATE_DOWNLOADING);
     m_run.Notify(UWM_DOWNLOAD_BEGIN);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), kDownloading);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update not started.");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOADING_TEXT);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), UPDATE_NOT_STARTED_TEXT);
     EXPECT_EQ(m_run.ShownControls(), kProgress);
     // Only the second begin's own caption reaches a control, and its bar's name.
     const std::vector<std::string> arrEvents = m_run.Log().ControlEvents();
@@ -96,9 +96,9 @@ TEST_F(WindowStatesTest, UpdatingKeepsTheDownloadCaptionAndBar)
     m_run.SetState(STATE_UPDATING);
     EXPECT_EQ(m_run.State(), STATE_UPDATING);
     EXPECT_EQ(m_run.ShownControls(), kProgress);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), kDownloading);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOADING_TEXT);
     EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 40);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update not started.");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), UPDATE_NOT_STARTED_TEXT);
     EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 0);
 }
 
@@ -110,7 +110,7 @@ TEST_F(WindowStatesTest, TransferReportsLeadThroughUpdatingToDone)
     m_run.Notify(UWM_UPDATE_BEGIN);
     EXPECT_EQ(m_run.State(), STATE_UPDATING);
     EXPECT_EQ(m_run.ShownControls(), kProgress);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Updating your Orvek with latest updates...");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), UPDATING_TEXT);
     m_run.Notify(UWM_UPDATE_PROGRESS, 60);
     EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 60);
     EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 100);
@@ -118,9 +118,9 @@ TEST_F(WindowStatesTest, TransferReportsLeadThroughUpdatingToDone)
     m_run.Notify(UWM_UPDATE_COMPLETE, 1);
     EXPECT_EQ(m_run.State(), STATE_DONE);
     EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
-    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), L"Orvek successfully updated!");
-    EXPECT_EQ(m_run.Text(IDOK), L"Done!");
-    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), L"Update complete!");
+    EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), UPDATED_TEXT);
+    EXPECT_EQ(m_run.Text(IDOK), DONE_BUTTON_TEXT);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_UPDATE), UPDATE_COMPLETE_TEXT);
 }
 
 // The transfer worker may write before its first report: the window is in
@@ -236,7 +236,7 @@ TEST_F(WindowStatesTest, AScreenReaderHearsEveryStateAndNamesEveryControl)
         std::vector<std::wstring> arrAnnounced;  // "<id> <text>", sorted
         int nFocus;
     } kSteps[] = {
-        { "open", 0, 0, STATE_DISCONNECTED, { L"1006 " + std::wstring(kSwitchText) }, IDC_STATIC_STATUS },
+        { "open", 0, 0, STATE_DISCONNECTED, { L"1006 " + std::wstring(SWITCH_TO_DL_TEXT) }, IDC_STATIC_STATUS },
         { "plugged", 0, 0, STATE_CONNECTED, { L"1006 Orvek connected!" }, IDOK },
         { "click", 0, 0, STATE_DOWNLOADING, { L"1004 Download not started.", L"1005 Update not started." },
           IDC_PROGRESS_DOWNLOAD },
@@ -278,7 +278,7 @@ TEST_F(WindowStatesTest, AScreenReaderHearsEveryStateAndNamesEveryControl)
                                  : nID == IDC_PROGRESS_UPDATE ? IDC_STATIC_UPDATE
                                                               : nID;
             const std::wstring strName =
-                nID == IDC_PICTURE ? L"Orvek's mode switch, set to D/L" : m_run.Text(nNamedBy);
+                nID == IDC_PICTURE ? PICTURE_TEXT : m_run.Text(nNamedBy);
             EXPECT_EQ(AccessibleName(m_run.Control(nID)), strName);
         }
     }
