@@ -211,7 +211,7 @@ class Bench:
         groups = [(g, v) for g, v in GROUPS if g in self.args.only]
         # The order turns from round to round, so that no variant always
         # runs first or right after a heavy one.
-        for r in range(self.args.rounds):
+        for r in range(self.args.rounds if groups else 0):
             turned = groups[r % len(groups):] + groups[:r % len(groups)]
             for group, variants in turned:
                 for variant in variants[r % len(variants):] + variants[:r % len(variants)]:

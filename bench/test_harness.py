@@ -121,6 +121,28 @@ class ReportTest(unittest.TestCase):
         self.assertIn("- probe open: ProbeBench open 100 exited with 1: no device", text)
 
 
+class RunOrderTest(unittest.TestCase):
+    def runs(self, only, rounds=2):
+        bench = make_bench(only=only, rounds=rounds)
+        calls = []
+        bench.measure = lambda group, variant, label, round_number=None: calls.append((group, variant, round_number))
+        bench.run()
+        return calls
+
+    def test_measurements_run_in_turned_order_and_idle_last(self):
+        rows = [
+            (["idle"], [("idle", "program", None)]),
+            (["start", "idle"], [("start", "updater", 0), ("start", "blank", 0), ("start", "blank", 1),
+                                 ("start", "updater", 1), ("idle", "program", None)]),
+            (["probe", "transfer"], [("transfer", "worker", 0), ("transfer", "bare", 0), ("probe", "probe", 0),
+                                     ("probe", "open", 0), ("probe", "open", 1), ("probe", "probe", 1),
+                                     ("transfer", "bare", 1), ("transfer", "worker", 1)]),
+        ]
+        for only, expected in rows:
+            with self.subTest(only=only):
+                self.assertEqual(self.runs(only), expected)
+
+
 class LinuxProcTest(unittest.TestCase):
     def test_cpu_time_after_a_command_name_with_spaces_and_parentheses(self):
         fields = ["S"] + ["0"] * 10 + [str(3 * linuxproc.CLOCK_TICKS), str(linuxproc.CLOCK_TICKS)] + ["0"] * 30
