@@ -43,26 +43,27 @@ class BenchError(Exception):
     pass
 
 
-def wine_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 # Fields of a result line that stay text, though they may look like numbers.
 TEXT_FIELDS = {"crc"}
 
 
+def parse_fields(line):
+    """The key=value fields after a line's first word, numbers as floats."""
+    fields = {}
+    for item in line.split()[1:]:
+        key, _, value = item.partition("=")
+        try:
+            fields[key] = value if key in TEXT_FIELDS else float(value)
+        except ValueError:
+            fields[key] = value
+    return fields
+
+
 def parse_result(stdout, stderr):
-    """The key=value fields of the program's "result" line, numbers as floats."""
+    """The fields of the program's "result" line."""
     for line in stdout.splitlines():
         if line.startswith("result "):
-            fields = {}
-            for item in line.split()[1:]:
-                key, _, value = item.partition("=")
-                try:
-                    fields[key] = value if key in TEXT_FIELDS else float(value)
-                except ValueError:
-                    fields[key] = value
-            return fields
+            return parse_fields(line)
     raise BenchError("no result line; stderr: %s" % stderr.strip()[-500:])
 
 
@@ -103,19 +104,21 @@ class Bench:
         return parse_result(completed.stdout, completed.stderr)
 
     def start_driver(self, *args):
-        driver = subprocess.Popen(["wine", os.path.join(self.bin, "UpdaterDriver.exe")] + list(args), env=self.env,
+        """UpdaterBench.exe waiting for the go, and the fields of its "ready" line."""
+        driver = subprocess.Popen(["wine", os.path.join(self.bin, "UpdaterBench.exe")] + list(args), env=self.env,
                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        if driver.stdout.readline().strip() != "ready":
+        line = driver.stdout.readline()
+        if line.split()[:1] != ["ready"]:
             _, err = driver.communicate(timeout=RUN_TIMEOUT)
-            raise BenchError("UpdaterDriver %s did not get ready: %s" % (args[0], err.strip()[-500:]))
-        return driver
+            raise BenchError("UpdaterBench %s did not get ready: %s" % (args[0], err.strip()[-500:]))
+        return driver, parse_fields(line)
 
     def finish_driver(self, driver):
         driver.stdin.write("go\n")
         driver.stdin.flush()
         out, err = driver.communicate(timeout=RUN_TIMEOUT)
         if driver.returncode != 0:
-            raise BenchError("UpdaterDriver exited with %d: %s" % (driver.returncode, err.strip()[-500:]))
+            raise BenchError("UpdaterBench exited with %d: %s" % (driver.returncode, err.strip()[-500:]))
         return parse_result(out, err)
 
     def program_pid(self):
@@ -146,7 +149,7 @@ class Bench:
         return result
 
     def update(self, _variant):
-        driver = self.start_driver("update", wine_path(os.path.join(self.bin, "OrvekUpdater.exe")), str(self.size))
+        driver, _ = self.start_driver("update", str(self.size))
         try:
             pid = self.program_pid()
             idle = linuxproc.memory_kib(pid)
@@ -164,15 +167,13 @@ class Bench:
         return self.wine("ProgressBench.exe", variant, "100")
 
     def start(self, variant):
-        exe, title = ("OrvekUpdater.exe", "Orvek Updater") if variant == "updater" else \
-            ("BlankWindow.exe", "Orvek Blank")
-        return self.wine("UpdaterDriver.exe", "start", wine_path(os.path.join(self.bin, exe)), title)
+        return self.wine("UpdaterBench.exe", "start", variant)
 
     def probe(self, variant):
         return self.wine("ProbeBench.exe", variant, str(self.args.probes))
 
     def idle(self, _variant):
-        driver = self.start_driver("idle", wine_path(os.path.join(self.bin, "OrvekUpdater.exe")))
+        driver, _ = self.start_driver("idle", "connected")
         try:
             pids = {"program": self.program_pid(),
                     "simulator": linuxproc.wait_for_process("DeviceSimulator.exe", self.token.encode())}

@@ -19,7 +19,7 @@ if [ -n "${BENCH_CXX_FLAGS+set}" ]; then
 fi
 cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$ORVEK_TOOLCHAIN" \
       -DCMAKE_BUILD_TYPE=Release -DORVEK_BUILD_BENCH=ON "${flags[@]}" >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target DownloadBench TransferBench ProbeBench ProgressBench UpdaterDriver
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target DownloadBench TransferBench ProbeBench ProgressBench UpdaterBench
 
 . "$ROOT/tools/wine-session.sh"
 trap orvek_session_stop EXIT
