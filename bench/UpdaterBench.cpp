@@ -55,28 +55,42 @@ bool IsUpdaterShown(HWND hWnd)
     return CUpdaterWindow::IsUpdaterWindow(hWnd) && IsControlShown(hWnd, IDC_STATIC_STATUS);
 }
 
-// Starts the updater and waits until its window shows the expected view.
-bool StartUpdater(CUpdaterProcess& process, CUpdaterWindow& window, const CWindowView& expected)
+// The updater over the device simulator, its window waiting in one state.
+class CUpdaterRun
 {
-    if (!process.Start())
+public:
+    // Starts both, with the device plugged in or not, and waits until the
+    // window shows the expected view.
+    bool Start(bool bPlug, const CWindowView& expected)
     {
-        fprintf(stderr, "UpdaterBench: cannot start the updater, error %lu\n", process.LastError());
+        if (!StartDevice(m_simulator, bPlug))
+            return false;
+        if (!m_process.Start())
+        {
+            fprintf(stderr, "UpdaterBench: cannot start the updater, error %lu\n", m_process.LastError());
+            return false;
+        }
+        HWND hWnd = nullptr;
+        WaitFor([&] { return (hWnd = m_process.FindMainWindow()) != nullptr || m_process.HasEnded(); }, kTimeoutMs,
+                10);
+        if (hWnd == nullptr)
+        {
+            Fail("the updater window did not appear");
+            return false;
+        }
+        m_window.Attach(hWnd);
+        if (m_window.WaitForView(expected, kTimeoutMs))
+            return true;
+        fprintf(stderr, "UpdaterBench: the window shows %s, not %s\n", m_window.Current().Describe().c_str(),
+                expected.Describe().c_str());
         return false;
     }
-    HWND hWnd = nullptr;
-    WaitFor([&] { return (hWnd = process.FindMainWindow()) != nullptr || process.HasEnded(); }, kTimeoutMs, 10);
-    if (hWnd == nullptr)
-    {
-        Fail("the updater window did not appear");
-        return false;
-    }
-    window.Attach(hWnd);
-    if (window.WaitForView(expected, kTimeoutMs))
-        return true;
-    fprintf(stderr, "UpdaterBench: the window shows %s, not %s\n", window.Current().Describe().c_str(),
-            expected.Describe().c_str());
-    return false;
-}
+
+    // Declared first, so that it outlives the program that uses it.
+    CDeviceSimulator m_simulator;
+    CUpdaterProcess m_process;
+    CUpdaterWindow m_window;
+};
 
 bool WaitForHarness()
 {
@@ -120,13 +134,10 @@ int RunStart(bool bBlank)
 
 int RunUpdate(DWORD dwSize)
 {
-    CDeviceSimulator simulator;
-    if (!StartDevice(simulator, true))
+    CUpdaterRun run;
+    if (!run.Start(true, CWindowView::Connected()))
         return 1;
-    CUpdaterProcess process;
-    CUpdaterWindow window;
-    if (!StartUpdater(process, window, CWindowView::Connected()))
-        return 1;
+    CUpdaterWindow& window = run.m_window;
     printf("ready\n");
     fflush(stdout);
     if (!WaitForHarness())
@@ -144,7 +155,7 @@ int RunUpdate(DWORD dwSize)
             if (dDownloadSeconds == 0 && ReadControlText(hWnd, IDC_STATIC_DOWNLOAD) == DOWNLOAD_COMPLETE)
                 dDownloadSeconds = BenchSeconds() - dStart;
             bUpdated = IsControlShown(hWnd, IDC_STATIC_STATUS) && ReadControlText(hWnd, IDC_STATIC_STATUS) == strUpdated;
-            return bUpdated || (hBox = window.FindMessageBox()) != nullptr || process.HasEnded();
+            return bUpdated || (hBox = window.FindMessageBox()) != nullptr || run.m_process.HasEnded();
         },
         kTimeoutMs, kUpdatePollMs);
     const double dSeconds = BenchSeconds() - dStart;
@@ -158,13 +169,14 @@ int RunUpdate(DWORD dwSize)
 
     const unsigned long long nExpected = dwSize - IMAGE_HEAD_SIZE + IMAGE_HEAD_SEND_SIZE;
     CDeviceStats stats;
-    if (!simulator.WaitIdle(kDevice) || !simulator.GetStats(kDevice, stats) || stats.m_nPipeBytes != nExpected)
+    if (!run.m_simulator.WaitIdle(kDevice) || !run.m_simulator.GetStats(kDevice, stats)
+        || stats.m_nPipeBytes != nExpected)
     {
         fprintf(stderr, "UpdaterBench: the device received %llu bytes, not %llu\n", stats.m_nPipeBytes, nExpected);
         return 1;
     }
     window.ClickButton();
-    if (!process.WaitForExit(kExitTimeoutMs))
+    if (!run.m_process.WaitForExit(kExitTimeoutMs))
         return Fail("the program did not end");
     printf("result seconds=%.6f download_seconds=%.6f\n", dSeconds, dDownloadSeconds);
     return 0;
@@ -172,14 +184,11 @@ int RunUpdate(DWORD dwSize)
 
 int RunIdle(bool bConnected)
 {
-    CDeviceSimulator simulator;
-    if (!StartDevice(simulator, bConnected))
-        return 1;
-    CUpdaterProcess process;
-    CUpdaterWindow window;
+    CUpdaterRun run;
     const CWindowView expected = bConnected ? CWindowView::Connected() : CWindowView::Disconnected();
-    if (!StartUpdater(process, window, expected))
+    if (!run.Start(bConnected, expected))
         return 1;
+    CUpdaterWindow& window = run.m_window;
     RECT rcWindow = {};
     RECT rcButton = {};
     ::GetWindowRect(window.Handle(), &rcWindow);
@@ -205,7 +214,7 @@ int RunIdle(bool bConnected)
         return 1;
     }
     window.Close();
-    if (!process.WaitForExit(kExitTimeoutMs))
+    if (!run.m_process.WaitForExit(kExitTimeoutMs))
         return Fail("the program did not end");
     printf("result pointer=%s\n", pszPointer);
     return 0;
