@@ -14,10 +14,9 @@
 #include <memory>
 #include <vector>
 #include "Crc32.h"
-#include "ReportWindow.h"
 #include "Stopwatch.h"
+#include "TimedReportWindow.h"
 #include "app/ImageBuffer.h"
-#include "app/Notifications.h"
 #include "app/Progress.h"
 #include "download/DownloadWorker.h"
 #include "framework/afxinet.h"
@@ -162,27 +161,26 @@ int RunPercent(UINT32 nTotal)
 
 int RunWorker()
 {
-    CReportWindow window;
+    CWorkerRun run;
+    CTimedReportWindow window(run);
     if (!window.Create())
         return Fail("CreateWindowExW");
     ReleaseImage();
     const double dCpuStart = BenchCpuSeconds();
     const double dStart = BenchSeconds();
     AfxBeginThread(DownloadThreadProc, window.GetSafeHwnd());
-    if (!window.WaitFor(UWM_DOWNLOAD_COMPLETE, kTimeoutMs))
+    if (!window.WaitForCompletion(kTimeoutMs))
     {
         fprintf(stderr, "DownloadBench: no completion report within %lu ms\n", kTimeoutMs);
         return 1;
     }
-    const SReportArrivals complete = window.Arrivals(UWM_DOWNLOAD_COMPLETE);
-    const double dSeconds = complete.m_dFirstSeconds - dStart;
-    const double dCpuSeconds = BenchCpuSeconds() - dCpuStart;
-    if (complete.m_wLastParam != 1)
+    if (run.Completion() != 1)
     {
         fprintf(stderr, "DownloadBench: the worker reported failure\n");
         return 1;
     }
-    PrintResult(dSeconds, dCpuSeconds, g_pImage, g_nImageSize, window.Arrivals(UWM_DOWNLOAD_PROGRESS).m_nCount);
+    PrintResult(window.m_dCompleteSeconds - dStart, window.m_dCompleteCpuSeconds - dCpuStart, g_pImage, g_nImageSize,
+                static_cast<int>(run.Percentages().size()));
     ReleaseImage();
     return 0;
 }

@@ -11,9 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-#include "ReportWindow.h"
 #include "Stopwatch.h"
+#include "TimedReportWindow.h"
 #include "app/Notifications.h"
+#include "common/Wait.h"
 #include "framework/afxwin.h"
 #include "resource.h"
 
@@ -39,7 +40,8 @@ UINT AFX_CDECL SendReports(LPVOID pParam)
 
 int RunSend(int nCount)
 {
-    CReportWindow window;
+    CWorkerRun run;
+    CTimedReportWindow window(run);
     if (!window.Create())
     {
         fprintf(stderr, "ProgressBench: cannot create the report window, error %lu\n", ::GetLastError());
@@ -48,13 +50,12 @@ int RunSend(int nCount)
     SSender sender = { window.GetSafeHwnd(), nCount };
     const double dStart = BenchSeconds();
     AfxBeginThread(SendReports, &sender);
-    if (!window.WaitFor(UWM_UPDATE_COMPLETE, kTimeoutMs)
-        || window.Arrivals(UWM_UPDATE_PROGRESS).m_nCount != nCount)
+    if (!window.WaitForCompletion(kTimeoutMs) || run.Percentages().size() != static_cast<size_t>(nCount))
     {
         fprintf(stderr, "ProgressBench: the reports did not all arrive\n");
         return 1;
     }
-    const double dSeconds = window.Arrivals(UWM_UPDATE_COMPLETE).m_dFirstSeconds - dStart;
+    const double dSeconds = window.m_dCompleteSeconds - dStart;
     printf("result seconds=%.9f count=%d\n", dSeconds / (nCount + 1), nCount);
     return 0;
 }
@@ -62,16 +63,6 @@ int RunSend(int nCount)
 INT_PTR CALLBACK DialogProc(HWND, UINT nMessage, WPARAM, LPARAM)
 {
     return nMessage == WM_INITDIALOG ? TRUE : FALSE;
-}
-
-void FlushMessages()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
 }
 
 int RunRepaint(int nCount)
@@ -89,13 +80,13 @@ int RunRepaint(int nCount)
     ::ShowWindow(hDialog, SW_SHOW);
     ::ShowWindow(hBar, SW_SHOW);
     ::UpdateWindow(hDialog);
-    FlushMessages();
+    PumpMessages();
 
     std::vector<double> arrPerCall;
     for (int nBatch = 0; nBatch < kBatches; ++nBatch)
     {
         ::SendMessageW(hBar, PBM_SETPOS, 0, 0);
-        FlushMessages();
+        PumpMessages();
         const double dStart = BenchSeconds();
         for (int i = 1; i <= nCount; ++i)
             ::SendMessageW(hBar, PBM_SETPOS, static_cast<WPARAM>(i * 100 / nCount), 0);

@@ -13,10 +13,9 @@
 #include <vector>
 #include "Crc32.h"
 #include "DeviceSimControl.h"
-#include "ReportWindow.h"
 #include "Stopwatch.h"
+#include "TimedReportWindow.h"
 #include "app/ImageBuffer.h"
-#include "app/Notifications.h"
 #include "device/FirmwareTransfer.h"
 #include "framework/afxwin.h"
 
@@ -82,7 +81,8 @@ bool RunBare(const std::string& strInterfacePath, const std::vector<unsigned cha
 
 bool RunWorker(const std::vector<unsigned char>& arrImage, double& dSeconds, double& dCpuSeconds, int& nReports)
 {
-    CReportWindow window;
+    CWorkerRun run;
+    CTimedReportWindow window(run);
     if (!window.Create())
     {
         fprintf(stderr, "TransferBench: cannot create the report window, error %lu\n", ::GetLastError());
@@ -96,15 +96,14 @@ bool RunWorker(const std::vector<unsigned char>& arrImage, double& dSeconds, dou
     const double dCpuStart = BenchCpuSeconds();
     const double dStart = BenchSeconds();
     AfxBeginThread(UpdateThreadProc, window.GetSafeHwnd());
-    if (!window.WaitFor(UWM_UPDATE_COMPLETE, kTimeoutMs))
+    if (!window.WaitForCompletion(kTimeoutMs))
     {
         fprintf(stderr, "TransferBench: no completion report within %lu ms\n", kTimeoutMs);
         return false;
     }
-    const SReportArrivals complete = window.Arrivals(UWM_UPDATE_COMPLETE);
-    dSeconds = complete.m_dFirstSeconds - dStart;
-    dCpuSeconds = BenchCpuSeconds() - dCpuStart;
-    nReports = window.Arrivals(UWM_UPDATE_PROGRESS).m_nCount;
+    dSeconds = window.m_dCompleteSeconds - dStart;
+    dCpuSeconds = window.m_dCompleteCpuSeconds - dCpuStart;
+    nReports = static_cast<int>(run.Percentages().size());
     if (g_pImage != nullptr || g_nImageSize != 0)
     {
         fprintf(stderr, "TransferBench: the worker left the image buffer in place\n");

@@ -64,8 +64,12 @@ class ReportTest(unittest.TestCase):
         self.fill(bench, "start", "blank", [0.2])
         self.fill(bench, "probe", "probe", [0.0008])
         self.fill(bench, "probe", "open", [0.0002])
-        self.fill(bench, "idle", "program", [60.0], program_percent=0.1, simulator_percent=0.2,
+        self.fill(bench, "idle", "connected", [60.0], program_percent=0.1, simulator_percent=0.2,
                   wineserver_percent=0.3)
+        self.fill(bench, "idle", "disconnected", [60.0], program_percent=0.05, simulator_percent=0.1,
+                  wineserver_percent=0.2)
+        self.fill(bench, "idle", "hover", [60.0], program_percent=2.2, simulator_percent=0.2,
+                  wineserver_percent=1.6)
         return bench
 
     def render(self, bench):
@@ -91,11 +95,15 @@ class ReportTest(unittest.TestCase):
                                                   "and a PBM_SETPOS repaint (5.000 ms): 4.015 s")
         self.assertEqual(table_row(text, "2′")[3], "99 report hand-offs 99 × 0.100 ms = 9.900 ms; the pipe "
                                                   "opening's device search about one probe, 0.800 ms")
-        self.assertEqual(table_row(text, "4")[2], "0.100% of a core")
+        self.assertEqual(table_row(text, "4a")[2:], ["0.100% of a core", "", "", "", "< 0.5%", "yes"])
+        self.assertEqual(table_row(text, "4b")[2:], ["0.050% of a core", "", "", "", "< 0.5%", "yes"])
+        self.assertEqual(table_row(text, "4c")[2:], ["2.200% of a core", "4a, the pointer off the window: "
+                                                     "0.100% of a core", "", "", "", ""])
         self.assertEqual(table_row(text, "5")[2], "30.0 MiB (23.0 MiB over idle)")
         self.assertEqual(table_row(text, "5")[7], "yes")
         self.assertEqual(table_row(text, "7")[4], "4.00×")
-        self.assertIn("simulator 0.200%, wineserver 0.300%", text)
+        self.assertIn("windows: 4a simulator 0.200%, wineserver 0.300%; 4b simulator 0.100%, wineserver 0.200%; "
+                      "4c simulator 0.200%, wineserver 1.600%.", text)
         # Round by round: 1.1 / 1.0, 1.0 / 0.9, 1.2 / 1.1.
         self.assertIn("1 1.10×, 2 1.05×, 6 1.50×, 7 4.00×.", text)
 
@@ -111,6 +119,13 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(table_row(text, "1")[7], "**no**")
         self.assertEqual(table_row(text, "5")[7], "**no**")
 
+    def test_idle_states_are_judged_apart(self):
+        bench = self.full_bench([1.1, 1.0, 1.2], peak_mib=30.0)
+        self.fill(bench, "idle", "disconnected", [60.0], program_percent=0.6)
+        text = self.render(bench)
+        self.assertEqual(table_row(text, "4a")[7], "yes")
+        self.assertEqual(table_row(text, "4b")[7], "**no**")
+
     def test_a_partial_run_shows_what_it_has(self):
         bench = make_bench(only=["probe"])
         self.fill(bench, "probe", "probe", [0.0008])
@@ -119,6 +134,31 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(table_row(text, "1")[2], "n/a")
         self.assertEqual(table_row(text, "7")[4], "n/a")
         self.assertIn("- probe open: ProbeBench open 100 exited with 1: no device", text)
+
+
+class RunOrderTest(unittest.TestCase):
+    def runs(self, only, rounds=2):
+        bench = make_bench(only=only, rounds=rounds)
+        calls = []
+        bench.measure = lambda group, variant, label, round_number=None: calls.append((group, variant, round_number))
+        bench.move_pointer = lambda x, y: calls.append(("pointer", x, y))
+        bench.run()
+        return calls
+
+    def test_measurements_run_in_turned_order_and_idle_last(self):
+        idle = [("idle", "connected", None), ("idle", "disconnected", None), ("idle", "hover", None)]
+        off = ("pointer",) + harness.POINTER_OFF_WINDOW
+        rows = [
+            (["idle"], [off] + idle),
+            (["start", "idle"], [off, ("start", "updater", 0), ("start", "blank", 0), ("start", "blank", 1),
+                                 ("start", "updater", 1)] + idle),
+            (["probe", "transfer"], [off, ("transfer", "worker", 0), ("transfer", "bare", 0), ("probe", "probe", 0),
+                                     ("probe", "open", 0), ("probe", "open", 1), ("probe", "probe", 1),
+                                     ("transfer", "bare", 1), ("transfer", "worker", 1)]),
+        ]
+        for only, expected in rows:
+            with self.subTest(only=only):
+                self.assertEqual(self.runs(only), expected)
 
 
 class LinuxProcTest(unittest.TestCase):

@@ -12,7 +12,7 @@ if [ -n "${BENCH_CXX_FLAGS+set}" ]; then
   flags+=("-DCMAKE_CXX_FLAGS=$BENCH_CXX_FLAGS")
 fi
 orvek_prepare bench "$ROOT/build-bench" -DORVEK_BUILD_BENCH=ON "${flags[@]}" \
-  -- DownloadBench TransferBench ProbeBench ProgressBench UpdaterDriver
+  -- DownloadBench TransferBench ProbeBench ProgressBench UpdaterBench
 orvek_start_xvfb
 
 set +e
