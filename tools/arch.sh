@@ -77,5 +77,7 @@ orvek_build_dir() {
     BUILD_DIR=$1
     if [ "$ORVEK_ARCH" = x64 ]; then BUILD_DIR="$1-x64"; fi
   fi
+  # The Wine prefix lives in it, and Wine takes no relative prefix.
+  BUILD_DIR=$(realpath -m "$BUILD_DIR")
   export BUILD_DIR
 }
