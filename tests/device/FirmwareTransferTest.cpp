@@ -101,6 +101,22 @@ protected:
         g_lTransferStopped = FALSE;
     }
 
+    // A transfer during which strDevice is pulled out dwAfterMs after the
+    // start (0: never), at dwUnpluggedAt.
+    CTransferRun RunUnplugging(const std::string& strDevice, DWORD dwAfterMs, DWORD& dwUnpluggedAt)
+    {
+        std::thread unplug([&] {
+            if (dwAfterMs == 0)
+                return;
+            ::Sleep(dwAfterMs);
+            dwUnpluggedAt = ::GetTickCount();
+            m_sim.Unplug(strDevice);
+        });
+        CTransferRun run = RunTransfer(nullptr, std::string(), 60000);
+        unplug.join();
+        return run;
+    }
+
     // The next transfer's writes from nFrom on fail nCount times with dwError.
     static void RefuseWrites(LONG nFrom, LONG nCount, DWORD dwError)
     {
@@ -347,15 +363,7 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
         SetImage(MakeImage(1048576));
         g_dwWriteTimeoutMs = row.m_dwDeadlineMs;
         DWORD dwUnpluggedAt = 0;
-        std::thread unplug([this, &row, &dwUnpluggedAt] {
-            if (row.m_dwUnplugAfterMs == 0)
-                return;
-            ::Sleep(row.m_dwUnplugAfterMs);
-            dwUnpluggedAt = ::GetTickCount();
-            m_sim.Unplug(row.m_pszDevice);
-        });
-        const CTransferRun run = RunTransfer(nullptr, std::string(), 30000);
-        unplug.join();
+        const CTransferRun run = RunUnplugging(row.m_pszDevice, row.m_dwUnplugAfterMs, dwUnpluggedAt);
         ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, row.m_pszText));
         // The unplugging thread starts a little before the worker.
         const DWORD dwShownAt = run.m_dwStartTick + run.m_arrBoxes[0].m_dwShownAfterMs;
@@ -430,14 +438,8 @@ TEST_F(FirmwareTransferTest, AbortNobodyAskedForEndsInTheBoxThatFitsTheDevice)
         ASSERT_TRUE(m_sim.Plug(row.m_pszDevice) && m_sim.Exclusive(row.m_pszDevice)) << m_sim.LastReply();
         SetImage(MakeImage(65536));
         RefuseWrites(3, LONG_MAX - 3, row.m_dwError);
-        std::thread unplug([this, &row] {
-            if (row.m_dwUnplugAfterMs == 0)
-                return;
-            ::Sleep(row.m_dwUnplugAfterMs);
-            m_sim.Unplug(row.m_pszDevice);
-        });
-        const CTransferRun run = RunTransfer(nullptr, std::string(), 60000);
-        unplug.join();
+        DWORD dwUnpluggedAt = 0;
+        const CTransferRun run = RunUnplugging(row.m_pszDevice, row.m_dwUnplugAfterMs, dwUnpluggedAt);
         ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, row.m_pszText));
         const LONG nAttempts = g_nWriteCalls - 3;
         if (row.m_bAllAttempts)
