@@ -1,10 +1,10 @@
 // The built program started as a user starts it: its one top-level window
 // comes up from the template, and Escape or the close box end the process.
-#include "common/ChildProcess.h"
-#include "common/Controls.h"
-#include "common/Press.h"
-#include "common/Wait.h"
-#include "common/WindowSearch.h"
+#include "support/ChildProcess.h"
+#include "support/Controls.h"
+#include "support/Press.h"
+#include "support/Wait.h"
+#include "support/WindowSearch.h"
 #include <gtest/gtest.h>
 
 namespace

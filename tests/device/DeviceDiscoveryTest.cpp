@@ -7,7 +7,7 @@
 #include <vector>
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
-#include "standins/devicesim/DeviceSimControl.h"
+#include "DeviceSimControl.h"
 
 namespace
 {

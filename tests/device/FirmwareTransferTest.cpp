@@ -1,7 +1,8 @@
 // The transfer worker writing into the device simulator's PIPE00, reporting
 // to a real window.
 #include "app/UserTexts.h"
-#include "TransferRun.h"
+#include "support/ExpectFailure.h"
+#include "support/TransferRun.h"
 #include "DeviceSimControl.h"
 #include "device/FirmwareTransfer.h"
 #include "app/ImageBuffer.h"
@@ -13,27 +14,6 @@
 
 namespace
 {
-
-std::vector<unsigned char> MakeImage(size_t nSize)
-{
-    std::vector<unsigned char> image(nSize);
-    UINT32 nState = static_cast<UINT32>(nSize) * 2654435761u + 1;
-    for (unsigned char& by : image)
-    {
-        nState = nState * 1103515245u + 12345u;
-        by = static_cast<unsigned char>(nState >> 16);
-    }
-    return image;
-}
-
-// Hands the image over as the download worker does.
-void SetImage(const std::vector<unsigned char>& image)
-{
-    ReleaseImage();
-    g_pImage = new BYTE[image.size()];
-    memcpy(g_pImage, image.data(), image.size());
-    g_nImageSize = static_cast<UINT32>(image.size());
-}
 
 // Plays a driver that refuses the writes numbered g_nRefuseFrom (from 0) to
 // g_nRefuseFrom + g_nRefusals - 1 with g_dwRefusal, as no named pipe can.
@@ -57,15 +37,6 @@ BOOL WINAPI RefusingWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWO
 BOOL WINAPI IgnoredCancelIoEx(HANDLE, LPOVERLAPPED)
 {
     return TRUE;
-}
-
-// What the device must receive: the 20 head bytes, then the body.
-std::vector<unsigned char> DeviceStream(const std::vector<unsigned char>& image)
-{
-    std::vector<unsigned char> stream(image.size() - 1004);
-    memcpy(stream.data(), image.data(), 20);
-    memcpy(stream.data() + 20, image.data() + 1024, image.size() - 1024);
-    return stream;
 }
 
 // "" when equal, else where and how they differ.
@@ -154,17 +125,11 @@ protected:
         EXPECT_EQ(0u, g_nImageSize);
     }
 
-    // One box with exactly this text over the disabled window, and the
-    // completion report with 0 only after the user closed it.
+    // The failure as ExpectFailure has it, in the transfer's frame.
     static void ExpectFailure(const CTransferRun& run, const wchar_t* pszText)
     {
         ExpectFrame(run, 0);
-        ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
-        const CFailureBox& box = run.m_arrBoxes[0];
-        EXPECT_STREQ(pszText, box.m_strText.c_str());
-        EXPECT_STREQ(UPDATER_CAPTION, box.m_strCaption.c_str());
-        EXPECT_TRUE(box.m_bOwnerDisabled);
-        EXPECT_EQ(0u, box.m_nReportsWhileUp) << run.Describe();
+        ::ExpectFailure(run, pszText);
     }
 
     CDeviceSimulator m_sim;

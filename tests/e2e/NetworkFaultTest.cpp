@@ -3,11 +3,11 @@
 // own, each with a retry that works; a mirror and a slow link still work; a
 // network's own web page, and an answer compressed on the way, are never
 // written into the device.
-#include "e2e/E2EFixture.h"
+#include "Fixture.h"
 #include <wininet.h>
 #include <algorithm>
-#include "common/WinInetText.h"
-#include "standins/updateservice/ServiceControl.h"
+#include "support/WinInetText.h"
+#include "ServiceControl.h"
 
 namespace
 {

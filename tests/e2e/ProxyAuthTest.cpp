@@ -1,9 +1,9 @@
 // A network whose proxy server asks for a user name and password: the
 // platform's password dialog over the window, then the update.
-#include "e2e/E2EFixture.h"
-#include "common/Controls.h"
-#include "common/Press.h"
-#include "standins/updateservice/ServiceControl.h"
+#include "Fixture.h"
+#include "support/Controls.h"
+#include "support/Press.h"
+#include "ServiceControl.h"
 
 namespace
 {

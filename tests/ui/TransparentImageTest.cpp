@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 #include "framework/afxwin.h"
-#include "common/Pixels.h"
-#include "ui/Backdrop.h"
+#include "support/Pixels.h"
+#include "support/Backdrop.h"
 #include "resource.h"
 #include "ui/TransparentImage.h"
 

@@ -5,9 +5,9 @@
 // the foreground.
 #include <string>
 #include "app/Notifications.h"
-#include "e2e/UpdaterWindow.h"
+#include "support/WineQuirks.h"
 #include "resource.h"
-#include "ui/WindowFixture.h"
+#include "Fixture.h"
 
 namespace
 {
@@ -143,7 +143,7 @@ TEST_P(WindowCloseTest, EndsTheWindowWithCancelAskingOnlyDuringTheWrite)
         const HWND hQuestion = m_run.WaitForOwnedBox(5000);
         ASSERT_NE(hQuestion, nullptr) << "no question during the write";
         EXPECT_TRUE(::IsWindow(hWnd));
-        ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDYES));
+        ASSERT_TRUE(DismissBox(hQuestion, IDYES));
     }
     ASSERT_TRUE(m_run.WaitForEnd(5000)) << "the window is still open in state " << m_run.State();
     EXPECT_EQ(m_run.Result(), IDCANCEL);
@@ -198,7 +198,7 @@ protected:
 TEST_F(WindowStopQuestionTest, YesAfterTheWriteEndedEndsTheWindow)
 {
     const HWND hQuestion = AskThenEndTheWrite();
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDYES));
+    ASSERT_TRUE(DismissBox(hQuestion, IDYES));
     ASSERT_TRUE(m_run.WaitForEnd(5000)) << "the window is still open";
     EXPECT_EQ(m_run.Result(), IDCANCEL);
 }
@@ -206,7 +206,7 @@ TEST_F(WindowStopQuestionTest, YesAfterTheWriteEndedEndsTheWindow)
 TEST_F(WindowStopQuestionTest, NoAfterTheWriteEndedLeavesTheWindowDone)
 {
     const HWND hQuestion = AskThenEndTheWrite();
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDNO));
+    ASSERT_TRUE(DismissBox(hQuestion, IDNO));
     WaitForTicks(1);
     EXPECT_FALSE(m_run.WaitForEnd(0)) << "No ended the window";
     EXPECT_EQ(m_run.State(), STATE_DONE);

@@ -14,8 +14,8 @@
 #include "ControlChannel.h"
 #include "StateDir.h"
 #include "WindowShot.h"
-#include "common/Wait.h"
-#include "e2e/UpdaterWindow.h"
+#include "support/Wait.h"
+#include "support/UpdaterWindow.h"
 
 namespace
 {
@@ -96,7 +96,7 @@ private:
             Shoot("failure", hBox);
             fprintf(stderr, "demo driver: the updater says \"%s\"\n",
                     Narrow(ReadControlText(hBox, 0xFFFF)).c_str());
-            CUpdaterWindow::DismissMessageBox(hBox);
+            DismissBox(hBox);
             return false;
         }
         if (!bReached)

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 #include "DeviceSimControl.h"
-#include "common/Wait.h"
+#include "support/Wait.h"
 
 namespace
 {
