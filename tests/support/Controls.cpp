@@ -1,6 +1,14 @@
 #include "support/Controls.h"
 #include <commctrl.h>
 
+std::string Narrow(const std::wstring& str)
+{
+    std::string strOut;
+    for (wchar_t ch : str)
+        strOut += ch < 0x80 ? static_cast<char>(ch) : '?';
+    return strOut;
+}
+
 std::wstring TextOf(HWND hWnd)
 {
     wchar_t szText[2048] = L"";

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+// Plain text for failure messages (the window's texts are ASCII).
+std::string Narrow(const std::wstring& str);
+
 std::wstring TextOf(HWND hWnd);
 std::wstring ReadControlText(HWND hDialog, int nId);
 // The progress bar's position; -1 when the window does not answer.

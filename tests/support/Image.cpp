@@ -1,4 +1,5 @@
 #include "support/Image.h"
+#include <algorithm>
 #include "device/FirmwareTransfer.h"
 
 std::vector<unsigned char> MakeImage(size_t nSize)
@@ -15,7 +16,8 @@ std::vector<unsigned char> MakeImage(size_t nSize)
 
 std::vector<unsigned char> DeviceStream(const std::vector<unsigned char>& image)
 {
-    std::vector<unsigned char> stream(image.begin(), image.begin() + IMAGE_HEAD_SEND_SIZE);
-    stream.insert(stream.end(), image.begin() + IMAGE_HEAD_SIZE, image.end());
+    std::vector<unsigned char> stream(image.size() - IMAGE_HEAD_SIZE + IMAGE_HEAD_SEND_SIZE);
+    std::copy_n(image.begin(), IMAGE_HEAD_SEND_SIZE, stream.begin());
+    std::copy(image.begin() + IMAGE_HEAD_SIZE, image.end(), stream.begin() + IMAGE_HEAD_SEND_SIZE);
     return stream;
 }

@@ -19,7 +19,8 @@ struct CPixels
 HBITMAP CreateScreenBitmap(const CPixels& pixels);
 CPixels ReadBitmap(HBITMAP hBitmap);
 
-// What the window's client area shows in the rectangle (client coordinates).
+// What the window's client area shows in the rectangle (client coordinates);
+// with no window, what the screen shows there.
 CPixels ReadWindow(HWND hWnd, const RECT& rect);
 void FillWindow(HWND hWnd, COLORREF color);
 

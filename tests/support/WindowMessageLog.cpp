@@ -1,6 +1,7 @@
 #include "support/WindowMessageLog.h"
 #include <atomic>
 #include <mutex>
+#include "support/Controls.h"
 #include "ui/OrvekUpdaterDlg.h"
 
 namespace
@@ -8,14 +9,6 @@ namespace
 std::mutex g_mutex;
 std::vector<std::string> g_arrEvents;
 std::atomic<long> g_nPollTicks{ 0 };
-
-std::string Narrow(LPCWSTR lpsz)
-{
-    std::string str;
-    for (; lpsz != nullptr && *lpsz != L'\0'; ++lpsz)
-        str += *lpsz < 0x80 ? static_cast<char>(*lpsz) : '?';
-    return str;
-}
 
 bool IsControl(HWND hWnd)
 {
@@ -35,7 +28,7 @@ LRESULT CALLBACK CallWndProc(int nCode, WPARAM wParam, LPARAM lParam)
         const CWPSTRUCT* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
         if (pMsg->message == WM_SETTEXT && IsControl(pMsg->hwnd))
             Record("settext " + std::to_string(::GetDlgCtrlID(pMsg->hwnd)) + " "
-                   + Narrow(reinterpret_cast<LPCWSTR>(pMsg->lParam)));
+                   + Narrow(pMsg->lParam != 0 ? reinterpret_cast<LPCWSTR>(pMsg->lParam) : L""));
         else if (pMsg->message == WM_SHOWWINDOW && IsControl(pMsg->hwnd))
             Record("show " + std::to_string(::GetDlgCtrlID(pMsg->hwnd)) + " "
                    + (pMsg->wParam != 0 ? "1" : "0"));

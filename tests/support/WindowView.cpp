@@ -18,6 +18,14 @@ CControlView Shown(const wchar_t* pszText, int nPos = 0)
     return control;
 }
 
+CWindowView StatusAndButton(const wchar_t* pszStatus, const wchar_t* pszButton)
+{
+    CWindowView view;
+    view.m_status = Shown(pszStatus);
+    view.m_button = Shown(pszButton);
+    return view;
+}
+
 // Synchronous: answered only when the window's thread is between messages.
 bool RoundTrip(HWND hDialog)
 {
@@ -95,10 +103,7 @@ CWindowView CWindowView::Disconnected()
 
 CWindowView CWindowView::Connected()
 {
-    CWindowView view;
-    view.m_status = Shown(L"Orvek connected!");
-    view.m_button = Shown(L"Update Orvek Now!");
-    return view;
+    return StatusAndButton(L"Orvek connected!", L"Update Orvek Now!");
 }
 
 CWindowView CWindowView::Progress(const wchar_t* pszDownloadCaption, int nDownloadPos,
@@ -114,10 +119,7 @@ CWindowView CWindowView::Progress(const wchar_t* pszDownloadCaption, int nDownlo
 
 CWindowView CWindowView::Done()
 {
-    CWindowView view;
-    view.m_status = Shown(L"Orvek successfully updated!");
-    view.m_button = Shown(L"Done!");
-    return view;
+    return StatusAndButton(L"Orvek successfully updated!", L"Done!");
 }
 
 bool CWindowView::Read(HWND hDialog, CWindowView& view)
@@ -166,12 +168,4 @@ std::string CWindowView::Describe() const
     if (!m_bEnabled)
         strOut += " (disabled)";
     return "[" + strOut + "]";
-}
-
-std::string Narrow(const std::wstring& str)
-{
-    std::string strOut;
-    for (wchar_t ch : str)
-        strOut += ch < 0x80 ? static_cast<char>(ch) : '?';
-    return strOut;
 }

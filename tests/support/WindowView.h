@@ -56,6 +56,3 @@ public:
     // GetTickCount when the view was first seen. Not part of the comparison.
     DWORD m_dwSeenTick = 0;
 };
-
-// Plain text for failure messages (the window's texts are ASCII).
-std::string Narrow(const std::wstring& str);

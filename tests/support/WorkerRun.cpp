@@ -51,10 +51,7 @@ std::string CWorkerRun::Describe() const
     text << "(" << m_arrBoxes.size() << " boxes";
     for (const CFailureBox& box : m_arrBoxes)
     {
-        text << ", \"";
-        for (wchar_t ch : box.m_strText)
-            text << (ch < 128 ? static_cast<char>(ch) : '?');
-        text << '"';
+        text << ", \"" << Narrow(box.m_strText) << '"';
     }
     text << ")";
     return text.str();

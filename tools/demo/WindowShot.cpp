@@ -2,82 +2,35 @@
 #include "WindowShot.h"
 #include <cstdio>
 #include <vector>
-
-namespace
-{
-// Screen and memory contexts and the section, released in reverse order.
-class CScreenCopy
-{
-public:
-    CScreenCopy(int nWidth, int nHeight) : m_hScreen(::GetDC(nullptr))
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = nWidth;
-        info.bmiHeader.biHeight = nHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
-        if (m_hScreen != nullptr)
-            m_hMemory = ::CreateCompatibleDC(m_hScreen);
-        if (m_hMemory != nullptr)
-            m_hBitmap = ::CreateDIBSection(m_hMemory, &info, DIB_RGB_COLORS, &m_pBits, nullptr, 0);
-        if (m_hBitmap != nullptr)
-            m_hOld = ::SelectObject(m_hMemory, m_hBitmap);
-    }
-    ~CScreenCopy()
-    {
-        if (m_hOld != nullptr)
-            ::SelectObject(m_hMemory, m_hOld);
-        if (m_hBitmap != nullptr)
-            ::DeleteObject(m_hBitmap);
-        if (m_hMemory != nullptr)
-            ::DeleteDC(m_hMemory);
-        if (m_hScreen != nullptr)
-            ::ReleaseDC(nullptr, m_hScreen);
-    }
-    CScreenCopy(const CScreenCopy&) = delete;
-    CScreenCopy& operator=(const CScreenCopy&) = delete;
-
-    bool Copy(const RECT& rect)
-    {
-        return m_hOld != nullptr
-               && ::BitBlt(m_hMemory, 0, 0, rect.right - rect.left, rect.bottom - rect.top, m_hScreen, rect.left,
-                           rect.top, SRCCOPY)
-               && ::GdiFlush();
-    }
-    const void* Bits() const { return m_pBits; }
-
-private:
-    HDC m_hScreen;
-    HDC m_hMemory = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HGDIOBJ m_hOld = nullptr;
-    void* m_pBits = nullptr;
-};
-}
+#include "support/Pixels.h"
 
 bool SaveWindowShot(HWND hWnd, const std::string& strPath)
 {
     RECT rect;
     if (!::GetWindowRect(hWnd, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
         return false;
-    const int nWidth = rect.right - rect.left;
-    const int nHeight = rect.bottom - rect.top;
-    CScreenCopy copy(nWidth, nHeight);
-    if (!copy.Copy(rect))
+    // The screen's own context: the window with its frame, as it is shown.
+    const CPixels shot = ReadWindow(nullptr, rect);
+    if (shot.colors.empty())
         return false;
 
-    const DWORD dwStride = (static_cast<DWORD>(nWidth) * 3 + 3) & ~3u;
+    // A 24-bit BMP file: rows from the bottom up, each padded to 4 bytes.
+    const DWORD dwStride = (static_cast<DWORD>(shot.nWidth) * 3 + 3) & ~3u;
+    std::vector<BYTE> bits(static_cast<size_t>(dwStride) * shot.nHeight);
+    for (int y = 0; y < shot.nHeight; ++y)
+    {
+        BYTE* pRow = &bits[static_cast<size_t>(shot.nHeight - 1 - y) * dwStride];
+        for (int x = 0; x < shot.nWidth; ++x)
+        {
+            const COLORREF color = shot.At(x, y);
+            *pRow++ = GetBValue(color);
+            *pRow++ = GetGValue(color);
+            *pRow++ = GetRValue(color);
+        }
+    }
+    BITMAPINFOHEADER header = { sizeof(header), shot.nWidth, shot.nHeight, 1, 24, BI_RGB,
+                                static_cast<DWORD>(bits.size()), 0, 0, 0, 0 };
     BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = nWidth;
-    header.biHeight = nHeight;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = dwStride * nHeight;
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(header);
     file.bfSize = file.bfOffBits + header.biSizeImage;
@@ -86,6 +39,6 @@ bool SaveWindowShot(HWND hWnd, const std::string& strPath)
     if (pFile == nullptr)
         return false;
     const bool bWritten = fwrite(&file, sizeof(file), 1, pFile) == 1 && fwrite(&header, sizeof(header), 1, pFile) == 1
-                          && fwrite(copy.Bits(), header.biSizeImage, 1, pFile) == 1;
+                          && fwrite(bits.data(), bits.size(), 1, pFile) == 1;
     return fclose(pFile) == 0 && bWritten;
 }
