@@ -73,10 +73,8 @@ protected:
 TEST_F(CClosingTest, EnterWhenDoneEndsTheProgram)
 {
     const std::vector<unsigned char> arrImage = ServeImage(30000, 61);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(arrImage);
     m_window.PressKey(VK_RETURN);
     ExpectProcessEnds();

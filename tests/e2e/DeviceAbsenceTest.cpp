@@ -61,8 +61,7 @@ TEST_F(CDeviceAbsenceTest, DeviceGoneAtDownloadCompletionEndsDisconnected)
     ASSERT_NO_FATAL_FAILURE(ServeImage(kImageSize, 21));
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     EXPECT_EQ(ServiceRequestCount(), 2u) << "the second click downloads anew";
     ExpectDeviceHolds(arrImage);
 }

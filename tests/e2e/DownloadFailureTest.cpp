@@ -22,8 +22,7 @@ TEST_F(CDownloadFailureTest, FailedDownloadWithDeviceReturnsToConnected)
 {
     constexpr unsigned kImageSize = 20000;
     ASSERT_NO_FATAL_FAILURE(SetScenario("[" + ServiceErrorScenario(0.3) + ", " + ImageScenario(kImageSize, 31) + "]"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
 
     std::wstring strText;
@@ -39,8 +38,7 @@ TEST_F(CDownloadFailureTest, FailedDownloadWithDeviceReturnsToConnected)
     EXPECT_TRUE(m_window.Current().m_bEnabled);
     EXPECT_EQ(m_window.FindMessageBox(), nullptr);
 
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     EXPECT_EQ(ServiceRequestCount(), 2u);
     ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 31));
 }
@@ -50,8 +48,7 @@ TEST_F(CDownloadFailureTest, FailedDownloadWithDeviceReturnsToConnected)
 TEST_F(CDownloadFailureTest, FailedDownloadWithoutDeviceReturnsToDisconnected)
 {
     ASSERT_NO_FATAL_FAILURE(SetScenario(R"({"status": 404, "delay": 2.0})"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Progress(DOWNLOAD_NOT_STARTED, 0, UPDATE_NOT_STARTED, 0)));
     ASSERT_NO_FATAL_FAILURE(UnplugDevice());

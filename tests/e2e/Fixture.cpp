@@ -85,6 +85,18 @@ void CE2ETest::StartUpdater(const CWindowView& firstView)
     WaitForView(firstView);
 }
 
+void CE2ETest::StartConnected()
+{
+    ASSERT_NO_FATAL_FAILURE(PlugDevice());
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+}
+
+void CE2ETest::ClickForDone()
+{
+    m_window.ClickButton();
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+}
+
 void CE2ETest::WaitForView(const CWindowView& expected, DWORD dwTimeoutMs)
 {
     ASSERT_TRUE(m_window.WaitForView(expected, dwTimeoutMs))

@@ -40,6 +40,10 @@ protected:
 
     // Starts the updater and waits until its window shows firstView.
     void StartUpdater(const CWindowView& firstView);
+    // Plugs the device in and starts the updater, which shows "Orvek connected!".
+    void StartConnected();
+    // Clicks the button and waits for "Orvek successfully updated!".
+    void ClickForDone();
     void WaitForView(const CWindowView& expected, DWORD dwTimeoutMs = STATE_TIMEOUT_MS);
     // Waits for the window to show the download bar above 0 with "Downloading...".
     void WaitForDownloadUnderWay();

@@ -55,10 +55,8 @@ TEST_F(CFreshImageTest, CacheableAnswerUpdatesAndLeavesNoCopyOnDisk)
     ASSERT_NO_FATAL_FAILURE(SetScenario(
         R"({"body": {"size": 300007, "seed": 81}, "headers": ["Cache-Control: public, max-age=86400"]})"));
     const std::set<std::wstring> setBefore = UserFilesOfSize(kImageSize);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 81));
     m_window.ClickButton();
     ExpectProcessEnds();

@@ -77,10 +77,8 @@ TEST_F(CLibraryLoadingTest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
     ASSERT_TRUE(wininet.IsSet() && mpr.IsSet());
 
     const std::vector<unsigned char> arrImage = ServeImage(300000, 71);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(arrImage);
     m_window.ClickButton();
     ExpectProcessEnds();
@@ -101,8 +99,7 @@ TEST_F(CLibraryLoadingTest, WithoutWininetTheDownloadEndsInABox)
     ASSERT_TRUE(wininet.IsSet());
 
     ASSERT_NO_FATAL_FAILURE(ServeImage(20000, 72));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(
         "The Internet functions of Windows (wininet.dll in the system folder) could not be loaded.",

@@ -69,8 +69,7 @@ TEST_F(CProxyAuthTest, CancelledPasswordDialogEndsInABoxAndARetryWithThePassword
     constexpr unsigned kImageSize = 300000;
     ASSERT_NO_FATAL_FAILURE(UseAuthProxy(kUser, kPassword));
     const std::vector<unsigned char> arrImage = ServeImage(kImageSize, 57);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
 
     const HWND hDialog = WaitForPasswordDialog();
@@ -108,8 +107,7 @@ TEST_F(CProxyAuthTest, WrongPasswordEndsInABox)
 {
     ASSERT_NO_FATAL_FAILURE(UseAuthProxy(kUser, kPassword));
     const std::vector<unsigned char> arrImage = ServeImage(50000, 58);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(AnswerPasswordDialog("wrong"));
     ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(kRefusedText, CWindowView::Connected()));
@@ -129,8 +127,7 @@ TEST_F(CProxyAuthTest, ProxyRefusingThreeTimesEndsInABox)
 {
     ASSERT_NO_FATAL_FAILURE(
         SetScenario(R"({"status": 407, "headers": [["Proxy-Authenticate", "Basic realm=\"Orvek test\""]]})"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     for (int nTry = 1; nTry <= 3; ++nTry)
     {
@@ -156,8 +153,7 @@ TEST_F(CProxyAuthTest, ProxyRefusingThreeTimesEndsInABox)
 TEST_F(CProxyAuthTest, ServiceAskingForAPasswordShowsItsStatus)
 {
     ASSERT_NO_FATAL_FAILURE(SetScenario(R"({"status": 401, "headers": [["WWW-Authenticate", "Basic realm=\"x\""]]})"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(ExpectFailureBox("HTTP Status Code 401", CWindowView::Connected()));
     EXPECT_EQ(ServiceRequestCount(), 1u);

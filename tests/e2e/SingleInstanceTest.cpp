@@ -24,8 +24,7 @@ class CSingleInstanceTest : public CE2ETest {};
 TEST_F(CSingleInstanceTest, SecondStartBringsTheRunningWindowForwardAndEnds)
 {
     const std::vector<unsigned char> arrImage = ServeImage(200000, 82);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     ASSERT_TRUE(MinimizeWindow(m_window.Handle(), STATE_TIMEOUT_MS)) << "the first window was never minimised";
     const HWND hOther = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                           300, 200, nullptr, nullptr, nullptr, nullptr);
@@ -55,8 +54,7 @@ TEST_F(CSingleInstanceTest, SecondStartBringsTheRunningWindowForwardAndEnds)
     }
     EXPECT_TRUE(bFirstProbed) << "no probe of the first program in the log";
 
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(arrImage);
     CDeviceStats stats;
     ASSERT_TRUE(m_sim.GetStats(DEVICE_NAME, stats)) << m_sim.LastReply();

@@ -42,8 +42,7 @@ TEST_F(CTransferFailureTest, BrokenPipeDuringTransferIsReportedAndCanBeRetried)
     EXPECT_TRUE(IsPrefixOf(arrRecorded, arrStream)) << "the bytes that got through are not the stream's start";
 
     ASSERT_TRUE(m_sim.NoBreak(DEVICE_NAME)) << m_sim.LastReply();
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     arrRecorded = RecordedBytes();
     ASSERT_EQ(arrRecorded.size(), kBreakAfter + arrStream.size());
     EXPECT_TRUE(std::equal(arrStream.begin(), arrStream.end(), arrRecorded.begin() + kBreakAfter))

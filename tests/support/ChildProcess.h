@@ -50,7 +50,6 @@ public:
 
     DWORD LastError() const { return m_dwLastError; }
     DWORD ProcessId() const { return m_info.dwProcessId; }
-    DWORD MainThreadId() const { return m_info.dwThreadId; }
 
 private:
     PROCESS_INFORMATION m_info = {};

@@ -142,17 +142,12 @@ std::wstring CWindowRun::Text(int nID) const
     return ReadControlText(m_hWnd, nID);
 }
 
-bool CWindowRun::IsShown(int nID) const
-{
-    return IsControlShown(m_hWnd, nID);
-}
-
 std::vector<int> CWindowRun::ShownControls() const
 {
     std::vector<int> arrShown;
     for (int nID : g_arrControlIds)
     {
-        if (IsShown(nID))
+        if (IsControlShown(m_hWnd, nID))
             arrShown.push_back(nID);
     }
     return arrShown;

@@ -44,8 +44,6 @@ public:
     HWND WaitForOwnedBox(DWORD dwTimeoutMs) const;
 
     std::wstring Text(int nID) const;
-    // The control's own visibility, whatever its parent's.
-    bool IsShown(int nID) const;
     // The ids of the shown controls, in the template's order.
     std::vector<int> ShownControls() const;
     int Position(int nID) const;
