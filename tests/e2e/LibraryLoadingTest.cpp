@@ -1,7 +1,7 @@
 // Where the shipped program takes WinInet from: never from the folder it
 // was started from, as a copy downloaded into a user's Downloads would be.
 #include "Fixture.h"
-#include <cstring>
+#include <filesystem>
 #include "ServiceControl.h"
 
 namespace
@@ -23,11 +23,7 @@ public:
         Clear();
         ::CreateDirectoryA(m_strPath.c_str(), nullptr);
     }
-    ~CExeFolder()
-    {
-        Clear();
-        ::RemoveDirectoryA(m_strPath.c_str());
-    }
+    ~CExeFolder() { Clear(); }
 
     bool CopyIn(const std::string& strSource, const char* pszName)
     {
@@ -35,7 +31,6 @@ public:
     }
     bool CopyProgram(const char* pszExeName)
     {
-        m_strExeName = pszExeName;
         return CopyIn(ProgramFolder() + "OrvekUpdater.exe", pszExeName)
                && CopyIn(ProgramFolder() + "setupapi.dll", "setupapi.dll");
     }
@@ -48,14 +43,11 @@ public:
 private:
     void Clear()
     {
-        for (const char* pszName : {"setupapi.dll", "wininet.dll", "mpr.dll", kWininetMark, kMprMark})
-            ::DeleteFileA((m_strPath + pszName).c_str());
-        if (!m_strExeName.empty())
-            ::DeleteFileA((m_strPath + m_strExeName).c_str());
+        std::error_code error;
+        std::filesystem::remove_all(m_strPath, error);
     }
 
     std::string m_strPath;
-    std::string m_strExeName;
 };
 }
 
