@@ -14,7 +14,7 @@
 #include "Stopwatch.h"
 #include "TimedReportWindow.h"
 #include "app/Notifications.h"
-#include "common/Wait.h"
+#include "support/Wait.h"
 #include "framework/afxwin.h"
 #include "resource.h"
 

@@ -18,33 +18,12 @@
 #include "app/ImageBuffer.h"
 #include "device/FirmwareTransfer.h"
 #include "framework/afxwin.h"
+#include "support/TransferRun.h"
 
 namespace
 {
 constexpr DWORD kTimeoutMs = 300000;
 const char kDevice[] = "bench";
-
-std::vector<unsigned char> MakeImage(DWORD dwSize)
-{
-    std::vector<unsigned char> arrImage(dwSize);
-    uint32_t x = 1;
-    for (unsigned char& b : arrImage)
-    {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        b = static_cast<unsigned char>(x);
-    }
-    return arrImage;
-}
-
-// What the device must receive: the head bytes, then the body.
-std::vector<unsigned char> ExpectedStream(const std::vector<unsigned char>& arrImage)
-{
-    std::vector<unsigned char> arrStream(arrImage.begin(), arrImage.begin() + IMAGE_HEAD_SEND_SIZE);
-    arrStream.insert(arrStream.end(), arrImage.begin() + IMAGE_HEAD_SIZE, arrImage.end());
-    return arrStream;
-}
 
 bool WriteAll(HANDLE hPipe, const unsigned char* pBytes, DWORD dwCount)
 {
@@ -88,10 +67,7 @@ bool RunWorker(const std::vector<unsigned char>& arrImage, double& dSeconds, dou
         fprintf(stderr, "TransferBench: cannot create the report window, error %lu\n", ::GetLastError());
         return false;
     }
-    ReleaseImage();
-    g_pImage = new BYTE[arrImage.size()];
-    memcpy(g_pImage, arrImage.data(), arrImage.size());
-    g_nImageSize = static_cast<UINT32>(arrImage.size());
+    SetImage(arrImage);
 
     const double dCpuStart = BenchCpuSeconds();
     const double dStart = BenchSeconds();
@@ -146,7 +122,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::vector<unsigned char> arrReceived = simulator.RecordedBytes(kDevice);
-    if (arrReceived != ExpectedStream(arrImage))
+    if (arrReceived != DeviceStream(arrImage))
     {
         fprintf(stderr, "TransferBench: the device received %lu bytes, not the expected %lu\n",
                 static_cast<unsigned long>(arrReceived.size()),

@@ -17,12 +17,11 @@
 #include <string>
 #include "DeviceSimControl.h"
 #include "Stopwatch.h"
-#include "common/Controls.h"
-#include "common/Wait.h"
-#include "common/WindowSearch.h"
+#include "support/Controls.h"
+#include "support/Wait.h"
+#include "support/WindowSearch.h"
 #include "device/FirmwareTransfer.h"
-#include "e2e/UpdaterProcess.h"
-#include "e2e/UpdaterWindow.h"
+#include "support/UpdaterWindow.h"
 #include "resource.h"
 
 namespace
@@ -65,14 +64,12 @@ public:
     {
         if (!StartDevice(m_simulator, bPlug))
             return false;
-        if (!m_process.Start())
+        if (!StartUpdaterProcess(m_process))
         {
             fprintf(stderr, "UpdaterBench: cannot start the updater, error %lu\n", m_process.LastError());
             return false;
         }
-        HWND hWnd = nullptr;
-        WaitFor([&] { return (hWnd = m_process.FindMainWindow()) != nullptr || m_process.HasEnded(); }, kTimeoutMs,
-                10);
+        const HWND hWnd = WaitForUpdaterWindow(m_process, kTimeoutMs);
         if (hWnd == nullptr)
         {
             Fail("the updater window did not appear");
@@ -88,7 +85,7 @@ public:
 
     // Declared first, so that it outlives the program that uses it.
     CDeviceSimulator m_simulator;
-    CUpdaterProcess m_process;
+    CChildProcess m_process;
     CUpdaterWindow m_window;
 };
 
@@ -103,12 +100,11 @@ int RunStart(bool bBlank)
     CDeviceSimulator simulator;
     if (!StartDevice(simulator, true))
         return 1;
-    CUpdaterProcess process;
+    CChildProcess process;
     CWindowSearch search;
     search.m_bVisible = true;
     if (bBlank)
     {
-        process.UseFolder(ProgramFolder(), "BlankWindow.exe");
         search.m_pszClass = nullptr;
         search.m_pszTitle = L"Orvek Blank";
     }
@@ -116,9 +112,9 @@ int RunStart(bool bBlank)
         search.m_pfnMatch = IsUpdaterShown;
 
     const double dStart = BenchSeconds();
-    if (!process.Start())
+    if (!(bBlank ? StartUpdaterProcess(process, ProgramFolder(), "BlankWindow.exe") : StartUpdaterProcess(process)))
         return Fail("cannot start the program");
-    search.m_dwProcessId = process.Id();
+    search.m_dwProcessId = process.ProcessId();
     HWND hWnd = nullptr;
     WaitFor([&] { return (hWnd = FindTopWindow(search)) != nullptr || process.HasEnded(); }, kTimeoutMs,
             kStartPollMs);

@@ -1,10 +1,10 @@
 // The built program started as a user starts it: its one top-level window
 // comes up from the template, and Escape or the close box end the process.
-#include "common/ChildProcess.h"
-#include "common/Controls.h"
-#include "common/Press.h"
-#include "common/Wait.h"
-#include "common/WindowSearch.h"
+#include "support/ChildProcess.h"
+#include "support/Controls.h"
+#include "support/Press.h"
+#include "support/Wait.h"
+#include "support/WindowSearch.h"
 #include <gtest/gtest.h>
 
 namespace
@@ -12,11 +12,8 @@ namespace
 // The program's visible dialog, once it is up.
 HWND WaitForDialog(const CChildProcess& program)
 {
-    CWindowSearch search;
-    search.m_dwProcessId = program.ProcessId();
-    search.m_bVisible = true;
     HWND hFound = nullptr;
-    WaitFor([&] { return (hFound = FindTopWindow(search)) != nullptr; }, 15000, 50);
+    WaitFor([&] { return (hFound = FindProcessWindow(program.ProcessId(), true)) != nullptr; }, 15000, 50);
     return hFound;
 }
 
@@ -29,32 +26,9 @@ void PressEscape(const CChildProcess& /*program*/, HWND hDialog)
 // Clicks the close box with the mouse, found where the window reports it.
 void ClickCloseBox(const CChildProcess& /*program*/, HWND hDialog)
 {
-    RECT rcWindow = {};
-    ::GetWindowRect(hDialog, &rcWindow);
-    POINT ptClose = { -1, -1 };
-    for (int y = rcWindow.top; y < rcWindow.top + 40 && ptClose.x < 0; ++y)
-    {
-        for (int x = rcWindow.right - 1; x > rcWindow.right - 80; --x)
-        {
-            if (::SendMessageW(hDialog, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
-            {
-                ptClose = { x - 4, y + 4 };
-                break;
-            }
-        }
-    }
-    ASSERT_GE(ptClose.x, 0) << "no close box on the caption";
-    ASSERT_EQ(HTCLOSE, ::SendMessageW(hDialog, WM_NCHITTEST, 0, MAKELPARAM(ptClose.x, ptClose.y)));
-
-    ::SetCursorPos(ptClose.x, ptClose.y);
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(1, &inputs[0], sizeof(INPUT));
-    ::Sleep(100);
-    ::SendInput(1, &inputs[1], sizeof(INPUT));
+    POINT ptClose;
+    ASSERT_TRUE(FindCloseBox(hDialog, &ptClose)) << "no close box on the caption";
+    ClickAt(ptClose);
 }
 
 struct CloseWay

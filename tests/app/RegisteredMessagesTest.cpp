@@ -1,6 +1,6 @@
 // The six notification names registered in separate processes give the same
 // identifiers, all in the range of registered messages.
-#include "common/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "app/Notifications.h"
 #include <gtest/gtest.h>
 #include <set>

@@ -1,7 +1,7 @@
 // The resources inside the built exe, read back as the system reads them:
 // the dialog template field by field, the icon group, the device bitmap, the
 // manifest, the version and the application's title.
-#include "common/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include <gtest/gtest.h>
 #include <set>
 #include <vector>

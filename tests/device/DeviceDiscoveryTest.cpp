@@ -7,7 +7,7 @@
 #include <vector>
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
-#include "standins/devicesim/DeviceSimControl.h"
+#include "DeviceSimControl.h"
 
 namespace
 {
@@ -106,12 +106,12 @@ TEST_F(DeviceDiscoveryTest, FirstDeviceInEnumerationOrderWinsAndOnlyItIsOpened)
 
 TEST_F(DeviceDiscoveryTest, InterfaceThatDoesNotOpenIsPassedOver)
 {
-    struct SRow
+    const struct
     {
         const char* m_pszCase;
         bool m_bPhantom;
     } arrRows[] = { { "first device refuses the open", false }, { "first interface has no server", true } };
-    for (const SRow& row : arrRows)
+    for (const auto& row : arrRows)
     {
         SCOPED_TRACE(row.m_pszCase);
         ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();
@@ -250,7 +250,7 @@ TEST_F(DeviceDiscoveryTest, DeviceGoneOrRefusingThePipeGivesNoHandle)
 // for a probe, 252 when the backslash and "PIPE00" are to follow.
 TEST_F(DeviceDiscoveryTest, PathsThatDoNotFitArePassedOverWithoutOverflow)
 {
-    struct SRow
+    const struct
     {
         size_t m_nLength;
         bool m_bServed;      // a plugged device; else listed but not served
@@ -263,7 +263,7 @@ TEST_F(DeviceDiscoveryTest, PathsThatDoNotFitArePassedOverWithoutOverflow)
         { 260, false, false, false },
         { 300, false, false, false },
     };
-    for (const SRow& row : arrRows)
+    for (const auto& row : arrRows)
     {
         SCOPED_TRACE("interface path of " + std::to_string(row.m_nLength) + " characters");
         ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();

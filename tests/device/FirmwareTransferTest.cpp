@@ -1,7 +1,8 @@
 // The transfer worker writing into the device simulator's PIPE00, reporting
 // to a real window.
 #include "app/UserTexts.h"
-#include "TransferRun.h"
+#include "support/ExpectFailure.h"
+#include "support/TransferRun.h"
 #include "DeviceSimControl.h"
 #include "device/FirmwareTransfer.h"
 #include "app/ImageBuffer.h"
@@ -13,27 +14,6 @@
 
 namespace
 {
-
-std::vector<unsigned char> MakeImage(size_t nSize)
-{
-    std::vector<unsigned char> image(nSize);
-    UINT32 nState = static_cast<UINT32>(nSize) * 2654435761u + 1;
-    for (unsigned char& by : image)
-    {
-        nState = nState * 1103515245u + 12345u;
-        by = static_cast<unsigned char>(nState >> 16);
-    }
-    return image;
-}
-
-// Hands the image over as the download worker does.
-void SetImage(const std::vector<unsigned char>& image)
-{
-    ReleaseImage();
-    g_pImage = new BYTE[image.size()];
-    memcpy(g_pImage, image.data(), image.size());
-    g_nImageSize = static_cast<UINT32>(image.size());
-}
 
 // Plays a driver that refuses the writes numbered g_nRefuseFrom (from 0) to
 // g_nRefuseFrom + g_nRefusals - 1 with g_dwRefusal, as no named pipe can.
@@ -57,15 +37,6 @@ BOOL WINAPI RefusingWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWO
 BOOL WINAPI IgnoredCancelIoEx(HANDLE, LPOVERLAPPED)
 {
     return TRUE;
-}
-
-// What the device must receive: the 20 head bytes, then the body.
-std::vector<unsigned char> DeviceStream(const std::vector<unsigned char>& image)
-{
-    std::vector<unsigned char> stream(image.size() - 1004);
-    memcpy(stream.data(), image.data(), 20);
-    memcpy(stream.data() + 20, image.data() + 1024, image.size() - 1024);
-    return stream;
 }
 
 // "" when equal, else where and how they differ.
@@ -117,6 +88,20 @@ protected:
         return run;
     }
 
+    // The device's counters once its connections have ended.
+    CDeviceStats SettledStats(const std::string& strDevice)
+    {
+        CDeviceStats stats;
+        EXPECT_TRUE(m_sim.WaitIdle(strDevice) && m_sim.GetStats(strDevice, stats)) << m_sim.LastReply();
+        return stats;
+    }
+
+    // A device that allows no second open while its pipe is open.
+    void PlugExclusive(const std::string& strDevice)
+    {
+        ASSERT_TRUE(m_sim.Plug(strDevice) && m_sim.Exclusive(strDevice)) << m_sim.LastReply();
+    }
+
     // The next transfer's writes from nFrom on fail nCount times with dwError.
     static void RefuseWrites(LONG nFrom, LONG nCount, DWORD dwError)
     {
@@ -154,17 +139,11 @@ protected:
         EXPECT_EQ(0u, g_nImageSize);
     }
 
-    // One box with exactly this text over the disabled window, and the
-    // completion report with 0 only after the user closed it.
+    // The failure as ExpectFailure has it, in the transfer's frame.
     static void ExpectFailure(const CTransferRun& run, const wchar_t* pszText)
     {
         ExpectFrame(run, 0);
-        ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
-        const CFailureBox& box = run.m_arrBoxes[0];
-        EXPECT_STREQ(pszText, box.m_strText.c_str());
-        EXPECT_STREQ(UPDATER_CAPTION, box.m_strCaption.c_str());
-        EXPECT_TRUE(box.m_bOwnerDisabled);
-        EXPECT_EQ(0u, box.m_nReportsWhileUp) << run.Describe();
+        ::ExpectFailure(run, pszText);
     }
 
     CDeviceSimulator m_sim;
@@ -203,8 +182,7 @@ TEST_F(FirmwareTransferTest, DeviceReceivesTheHeadBytesThenTheBody)
         }
         EXPECT_EQ("", Compare(DeviceStream(image), m_sim.RecordedBytes(strDevice)));
 
-        CDeviceStats stats;
-        ASSERT_TRUE(m_sim.GetStats(strDevice, stats)) << m_sim.LastReply();
+        const CDeviceStats stats = SettledStats(strDevice);
         EXPECT_EQ(1u, stats.m_nPipeOpens);
         EXPECT_EQ(1u, stats.m_nPipeCloses);
         EXPECT_EQ(0u, stats.m_nPipeBreaks);
@@ -270,14 +248,11 @@ TEST_F(FirmwareTransferTest, PipeThatDoesNotOpenEndsTheTransferWithTheFailureBox
         ASSERT_TRUE(run.m_bFinished) << run.Describe();
         ExpectFailure(run, TRANSFER_FAILED_TEXT);
         EXPECT_TRUE(run.Percentages().empty()) << run.Describe();
-        if (row.m_bPlugged)
-        {
-            ASSERT_TRUE(m_sim.WaitIdle("dev")) << m_sim.LastReply();
-            CDeviceStats stats;
-            ASSERT_TRUE(m_sim.GetStats("dev", stats)) << m_sim.LastReply();
-            EXPECT_EQ(0u, stats.m_nPipeOpens);
-            EXPECT_EQ(0u, stats.m_nPipeBytes);
-        }
+        if (!row.m_bPlugged)
+            continue;
+        const CDeviceStats stats = SettledStats("dev");
+        EXPECT_EQ(0u, stats.m_nPipeOpens);
+        EXPECT_EQ(0u, stats.m_nPipeBytes);
     }
 }
 
@@ -332,13 +307,12 @@ TEST_F(FirmwareTransferTest, PipeBreakingMidBodyEndsTheTransferOnceTheWriteHasSp
     ASSERT_FALSE(run.Percentages().empty()) << run.Describe();
     EXPECT_LT(run.Percentages().back(), 20u) << run.Describe();
 
+    const CDeviceStats stats = SettledStats("dev");
+    EXPECT_EQ(1u, stats.m_nPipeOpens);
+    EXPECT_EQ(1u, stats.m_nPipeBreaks);
     std::vector<unsigned char> expected = DeviceStream(image);
     expected.resize(nBreakAt);
     EXPECT_EQ("", Compare(expected, m_sim.RecordedBytes("dev")));
-    CDeviceStats stats;
-    ASSERT_TRUE(m_sim.GetStats("dev", stats)) << m_sim.LastReply();
-    EXPECT_EQ(1u, stats.m_nPipeOpens);
-    EXPECT_EQ(1u, stats.m_nPipeBreaks);
 }
 
 // A device that stops taking data: the write ends at its deadline (shortened
@@ -372,9 +346,8 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
         EXPECT_LT(dwShownAt - dwEndsAt, 5000u);
         if (row.m_dwUnplugAfterMs == 0)
         {
-            ASSERT_TRUE(m_sim.Resume(row.m_pszDevice) && m_sim.WaitIdle(row.m_pszDevice)) << m_sim.LastReply();
-            CDeviceStats stats;
-            ASSERT_TRUE(m_sim.GetStats(row.m_pszDevice, stats)) << m_sim.LastReply();
+            ASSERT_TRUE(m_sim.Resume(row.m_pszDevice)) << m_sim.LastReply();
+            const CDeviceStats stats = SettledStats(row.m_pszDevice);
             EXPECT_EQ(1u, stats.m_nPipeCloses);
             ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
         }
@@ -387,29 +360,22 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
 TEST_F(FirmwareTransferTest, WritesRefusedForAWhileAreRetriedOnADeviceThatAllowsOneOpen)
 {
     g_dwWriteRetryDelayMs = 1;
-    static const struct
+    for (const DWORD dwError : { ERROR_GEN_FAILURE, ERROR_OPERATION_ABORTED })
     {
-        const char* m_pszDevice;
-        DWORD m_dwError;
-    } kRows[] = {
-        {"refusing", ERROR_GEN_FAILURE},
-        {"aborting", ERROR_OPERATION_ABORTED},
-    };
-    for (const auto& row : kRows)
-    {
-        SCOPED_TRACE(row.m_pszDevice);
-        ASSERT_TRUE(m_sim.Plug(row.m_pszDevice) && m_sim.Exclusive(row.m_pszDevice)) << m_sim.LastReply();
+        const std::string strDevice = "refusing-" + std::to_string(dwError);
+        SCOPED_TRACE(strDevice);
+        ASSERT_NO_FATAL_FAILURE(PlugExclusive(strDevice));
         const std::vector<unsigned char> image = MakeImage(65536);
         SetImage(image);
         // From the sixth write on: the fifth no longer fits the pipe's 8 KiB,
         // so the device has taken the pipe (and is busy) by then.
-        RefuseWrites(6, 50, row.m_dwError);
+        RefuseWrites(6, 50, dwError);
 
-        const CTransferRun run = Run(row.m_pszDevice);
+        const CTransferRun run = Run(strDevice);
         ExpectFrame(run, 1);
         EXPECT_TRUE(run.m_arrBoxes.empty()) << run.Describe();
-        EXPECT_EQ("", Compare(DeviceStream(image), m_sim.RecordedBytes(row.m_pszDevice)));
-        ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
+        EXPECT_EQ("", Compare(DeviceStream(image), m_sim.RecordedBytes(strDevice)));
+        ASSERT_TRUE(m_sim.Unplug(strDevice)) << m_sim.LastReply();
     }
 }
 
@@ -435,7 +401,7 @@ TEST_F(FirmwareTransferTest, AbortNobodyAskedForEndsInTheBoxThatFitsTheDevice)
     for (const auto& row : kRows)
     {
         SCOPED_TRACE(row.m_pszDevice);
-        ASSERT_TRUE(m_sim.Plug(row.m_pszDevice) && m_sim.Exclusive(row.m_pszDevice)) << m_sim.LastReply();
+        ASSERT_NO_FATAL_FAILURE(PlugExclusive(row.m_pszDevice));
         SetImage(MakeImage(65536));
         RefuseWrites(3, LONG_MAX - 3, row.m_dwError);
         DWORD dwUnpluggedAt = 0;

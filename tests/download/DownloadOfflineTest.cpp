@@ -1,7 +1,7 @@
 // The download worker when the update service's host cannot be resolved.
-#include "DownloadRun.h"
+#include "support/DownloadRun.h"
 #include "app/ImageBuffer.h"
-#include "common/WinInetText.h"
+#include "support/WinInetText.h"
 
 #include <gtest/gtest.h>
 #include <wininet.h>

@@ -1,9 +1,10 @@
 // The download worker against the update-service stand-in, reporting to a real window.
 #include "app/UserTexts.h"
-#include "DownloadRun.h"
+#include "support/DownloadRun.h"
+#include "support/ExpectFailure.h"
 #include "ServiceControl.h"
 #include "app/ImageBuffer.h"
-#include "common/WinInetText.h"
+#include "support/WinInetText.h"
 #include "download/UpdateRequest.h"
 
 #include <algorithm>
@@ -32,19 +33,10 @@ protected:
         return run;
     }
 
-    // One failure box with exactly this text, shown by the application over
-    // its disabled main window, and the completion report with 0 only after it.
+    // The failure as ExpectFailure has it, after a begin report or none.
     static void ExpectFailure(const CDownloadRun& run, const wchar_t* pszText, bool bBegin)
     {
-        ASSERT_EQ(1u, run.m_arrBoxes.size()) << run.Describe();
-        const CFailureBox& box = run.m_arrBoxes[0];
-        EXPECT_STREQ(pszText, box.m_strText.c_str());
-        EXPECT_STREQ(UPDATER_CAPTION, box.m_strCaption.c_str());
-        EXPECT_TRUE(box.m_bOwnerDisabled);
-        EXPECT_EQ(0u, box.m_nReportsWhileUp) << run.Describe();
-        EXPECT_EQ(box.m_nReportsBefore + 1, run.m_arrReports.size()) << "one report after the box: " << run.Describe();
-        EXPECT_EQ(0, run.Completion()) << run.Describe();
-        EXPECT_EQ('C', run.m_arrReports.back().m_chKind) << run.Describe();
+        ::ExpectFailure(run, pszText);
         EXPECT_EQ(bBegin, run.HasBegin()) << run.Describe();
     }
 };

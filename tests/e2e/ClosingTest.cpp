@@ -1,7 +1,7 @@
 // Ways the program ends: Enter on the finished window, Escape or the close
 // box during the download at once, during the write only after a question;
 // and what a log-off is told meanwhile.
-#include "e2e/E2EFixture.h"
+#include "Fixture.h"
 
 namespace
 {
@@ -20,7 +20,7 @@ void EndBy(CUpdaterWindow& window, EEnd end)
 }
 }
 
-class CEndingTest : public CE2ETest
+class CClosingTest : public CE2ETest
 {
 protected:
     void EndDuringDownload(EEnd end)
@@ -70,29 +70,27 @@ protected:
     }
 };
 
-TEST_F(CE2ETest, EnterWhenDoneEndsTheProgram)
+TEST_F(CClosingTest, EnterWhenDoneEndsTheProgram)
 {
     const std::vector<unsigned char> arrImage = ServeImage(30000, 61);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(arrImage);
     m_window.PressKey(VK_RETURN);
     ExpectProcessEnds();
 }
 
-TEST_F(CEndingTest, EscapeDuringDownloadEndsTheProgramAndWritesNothing)
+TEST_F(CClosingTest, EscapeDuringDownloadEndsTheProgramAndWritesNothing)
 {
     EndDuringDownload(EEnd::Escape);
 }
 
-TEST_F(CEndingTest, CloseBoxDuringDownloadEndsTheProgramAndWritesNothing)
+TEST_F(CClosingTest, CloseBoxDuringDownloadEndsTheProgramAndWritesNothing)
 {
     EndDuringDownload(EEnd::CloseBox);
 }
 
-TEST_F(CEndingTest, EscapeDuringTransferAsksNoKeepsWritingAndALogOffWaits)
+TEST_F(CClosingTest, EscapeDuringTransferAsksNoKeepsWritingAndALogOffWaits)
 {
     // Large enough for the write to last a few seconds once it runs.
     std::vector<unsigned char> arrImage;
@@ -108,7 +106,7 @@ TEST_F(CEndingTest, EscapeDuringTransferAsksNoKeepsWritingAndALogOffWaits)
     ASSERT_TRUE(m_sim.Stall(DEVICE_NAME)) << m_sim.LastReply();
     EXPECT_TRUE(::IsWindowVisible(hQuestion)) << "the question went away by itself";
 
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDNO));
+    ASSERT_TRUE(DismissBox(hQuestion, IDNO));
     EXPECT_TRUE(m_window.WaitUntil([](const CWindowView& view) { return view.m_bEnabled; }, EXIT_TIMEOUT_MS));
     EXPECT_EQ(m_window.Current().m_updateCaption.m_strText, UPDATING);
     EXPECT_EQ(m_window.QueryEndSession(), FALSE);
@@ -120,12 +118,12 @@ TEST_F(CEndingTest, EscapeDuringTransferAsksNoKeepsWritingAndALogOffWaits)
     EXPECT_FALSE(m_process.HasEnded());
 }
 
-TEST_F(CEndingTest, CloseBoxDuringTransferAsksAndYesEndsTheProgramAndStopsTheTransfer)
+TEST_F(CClosingTest, CloseBoxDuringTransferAsksAndYesEndsTheProgramAndStopsTheTransfer)
 {
     std::vector<unsigned char> arrImage;
     const HWND hQuestion = AskDuringTransfer(EEnd::CloseBox, 1024 * 1024, 63, arrImage);
     ASSERT_NE(hQuestion, nullptr);
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDYES));
+    ASSERT_TRUE(DismissBox(hQuestion, IDYES));
     EXPECT_TRUE(m_process.WaitForExit(3000)) << "the updater is still running 3 s after Yes";
     ExpectProcessEnds();
 

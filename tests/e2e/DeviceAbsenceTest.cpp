@@ -1,5 +1,6 @@
-// The device going away while the image downloads.
-#include "e2e/E2EFixture.h"
+// The device away while the image downloads: gone at its end, back
+// before it, or never there.
+#include "Fixture.h"
 #include "resource.h"
 
 namespace
@@ -24,18 +25,30 @@ bool DownloadHasCompleted(HWND hWnd)
 }
 }
 
+class CDeviceAbsenceTest : public CE2ETest
+{
+protected:
+    // Serves a slow image, starts its download with the device plugged in,
+    // and pulls the device out while it runs.
+    void UnplugDuringDownload(unsigned nSeed, std::vector<unsigned char>& arrImage)
+    {
+        arrImage = ServeImage(kImageSize, nSeed, SlowBody());
+        ASSERT_NO_FATAL_FAILURE(PlugDevice());
+        ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+        m_window.ClickButton();
+        ASSERT_NO_FATAL_FAILURE(WaitForDownloadUnderWay());
+        ASSERT_NO_FATAL_FAILURE(UnplugDevice());
+        ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Disconnected()));
+    }
+};
+
 // Unplugged during the download and still absent at its end: the window
 // shows the instruction, nothing is written, and after plugging in again
 // the button downloads afresh and updates the device.
-TEST_F(CE2ETest, DeviceGoneAtDownloadCompletionEndsDisconnected)
+TEST_F(CDeviceAbsenceTest, DeviceGoneAtDownloadCompletionEndsDisconnected)
 {
-    const std::vector<unsigned char> arrImage = ServeImage(kImageSize, 21, SlowBody());
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForDownloadUnderWay());
-    ASSERT_NO_FATAL_FAILURE(UnplugDevice());
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Disconnected()));
+    std::vector<unsigned char> arrImage;
+    ASSERT_NO_FATAL_FAILURE(UnplugDuringDownload(21, arrImage));
 
     const HWND hWnd = m_window.Handle();
     ASSERT_TRUE(m_window.WaitUntil([hWnd](const CWindowView&) { return DownloadHasCompleted(hWnd); },
@@ -48,8 +61,7 @@ TEST_F(CE2ETest, DeviceGoneAtDownloadCompletionEndsDisconnected)
     ASSERT_NO_FATAL_FAILURE(ServeImage(kImageSize, 21));
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     EXPECT_EQ(ServiceRequestCount(), 2u) << "the second click downloads anew";
     ExpectDeviceHolds(arrImage);
 }
@@ -57,15 +69,10 @@ TEST_F(CE2ETest, DeviceGoneAtDownloadCompletionEndsDisconnected)
 // Unplugged and plugged in again before the download ends: the window goes
 // back to "Orvek connected!", whose button starts nothing while the
 // download runs, and the completion takes it straight to the transfer.
-TEST_F(CE2ETest, DeviceBackBeforeDownloadCompletionGetsTheUpdate)
+TEST_F(CDeviceAbsenceTest, DeviceBackBeforeDownloadCompletionGetsTheUpdate)
 {
-    const std::vector<unsigned char> arrImage = ServeImage(kImageSize, 22, SlowBody());
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForDownloadUnderWay());
-    ASSERT_NO_FATAL_FAILURE(UnplugDevice());
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Disconnected()));
+    std::vector<unsigned char> arrImage;
+    ASSERT_NO_FATAL_FAILURE(UnplugDuringDownload(22, arrImage));
     ASSERT_NO_FATAL_FAILURE(PlugDevice());
     // Held at the start of the transfer, so that its first view can be seen.
     ASSERT_TRUE(m_sim.Stall(DEVICE_NAME)) << m_sim.LastReply();
@@ -88,4 +95,25 @@ TEST_F(CE2ETest, DeviceBackBeforeDownloadCompletionGetsTheUpdate)
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
     EXPECT_EQ(ServiceRequestCount(), 1u);
     ExpectDeviceHolds(arrImage);
+}
+
+// Enter works while the button is hidden: the download runs without a
+// device, and its end finds none, so the instruction stays.
+TEST_F(CDeviceAbsenceTest, EnterWhileDisconnectedStartsADownload)
+{
+    CPacing pacing;
+    pacing.m_dDelay = 0.5;
+    ASSERT_NO_FATAL_FAILURE(ServeImage(50000, 41, pacing));
+    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Disconnected()));
+    m_window.PressKey(VK_RETURN);
+    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Progress(DOWNLOAD_NOT_STARTED, 0, UPDATE_NOT_STARTED, 0)));
+
+    const HWND hWnd = m_window.Handle();
+    ASSERT_TRUE(m_window.WaitUntil(
+        [hWnd](const CWindowView& view) { return view == CWindowView::Disconnected() && DownloadHasCompleted(hWnd); },
+        STATE_TIMEOUT_MS))
+        << "the download did not end in the disconnected state; seen:" << m_window.DescribeHistory();
+    EXPECT_TRUE(m_window.Holds(CWindowView::Disconnected(), SETTLE_MS)) << m_window.Current().Describe();
+    EXPECT_EQ(m_window.FindMessageBox(), nullptr);
+    EXPECT_EQ(ServiceRequestCount(), 1u);
 }

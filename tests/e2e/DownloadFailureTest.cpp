@@ -1,7 +1,7 @@
-// Downloads that fail, and a download started with no device attached.
-#include "e2e/E2EFixture.h"
+// Downloads that fail: a box, then the window ready for another try.
+#include "Fixture.h"
 #include "resource.h"
-#include "standins/updateservice/ServiceControl.h"
+#include "ServiceControl.h"
 
 namespace
 {
@@ -14,14 +14,15 @@ std::string ServiceErrorScenario(double dDelay)
 }
 }
 
+class CDownloadFailureTest : public CE2ETest {};
+
 // The service's error text in a box over the disabled window, which waits
 // for the user; then "Orvek connected!" again, and a new try succeeds.
-TEST_F(CE2ETest, FailedDownloadWithDeviceReturnsToConnected)
+TEST_F(CDownloadFailureTest, FailedDownloadWithDeviceReturnsToConnected)
 {
     constexpr unsigned kImageSize = 20000;
     ASSERT_NO_FATAL_FAILURE(SetScenario("[" + ServiceErrorScenario(0.3) + ", " + ImageScenario(kImageSize, 31) + "]"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
 
     std::wstring strText;
@@ -32,24 +33,22 @@ TEST_F(CE2ETest, FailedDownloadWithDeviceReturnsToConnected)
     EXPECT_TRUE(m_window.Holds(clicked, SETTLE_MS)) << "while the box is up: " << m_window.Current().Describe();
     EXPECT_FALSE(m_window.Current().m_bEnabled) << "the window takes input while its box is up";
 
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
+    ASSERT_TRUE(DismissBox(hBox));
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
     EXPECT_TRUE(m_window.Current().m_bEnabled);
     EXPECT_EQ(m_window.FindMessageBox(), nullptr);
 
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     EXPECT_EQ(ServiceRequestCount(), 2u);
     ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 31));
 }
 
 // The device unplugged while the service takes its time, then a status the
 // program does not know: the box, then the instruction; nothing written.
-TEST_F(CE2ETest, FailedDownloadWithoutDeviceReturnsToDisconnected)
+TEST_F(CDownloadFailureTest, FailedDownloadWithoutDeviceReturnsToDisconnected)
 {
     ASSERT_NO_FATAL_FAILURE(SetScenario(R"({"status": 404, "delay": 2.0})"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Progress(DOWNLOAD_NOT_STARTED, 0, UPDATE_NOT_STARTED, 0)));
     ASSERT_NO_FATAL_FAILURE(UnplugDevice());
@@ -58,34 +57,10 @@ TEST_F(CE2ETest, FailedDownloadWithoutDeviceReturnsToDisconnected)
     HWND hBox = m_window.WaitForMessageBox(STATE_TIMEOUT_MS, strText);
     ASSERT_NE(hBox, nullptr) << "no failure box; seen:" << m_window.DescribeHistory();
     EXPECT_EQ(Narrow(strText), "HTTP Status Code 404");
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
+    ASSERT_TRUE(DismissBox(hBox));
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Disconnected()));
     EXPECT_TRUE(m_window.Holds(CWindowView::Disconnected(), SETTLE_MS)) << m_window.Current().Describe();
     EXPECT_EQ(m_window.FindMessageBox(), nullptr);
     EXPECT_TRUE(m_sim.RecordedBytes(DEVICE_NAME).empty());
-    EXPECT_EQ(ServiceRequestCount(), 1u);
-}
-
-// Enter works while the button is hidden: the download runs without a
-// device, and its end finds none, so the instruction stays.
-TEST_F(CE2ETest, EnterWhileDisconnectedStartsADownload)
-{
-    CPacing pacing;
-    pacing.m_dDelay = 0.5;
-    ASSERT_NO_FATAL_FAILURE(ServeImage(50000, 41, pacing));
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Disconnected()));
-    m_window.PressKey(VK_RETURN);
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Progress(DOWNLOAD_NOT_STARTED, 0, UPDATE_NOT_STARTED, 0)));
-
-    const HWND hWnd = m_window.Handle();
-    ASSERT_TRUE(m_window.WaitUntil(
-        [hWnd](const CWindowView& view) {
-            return view == CWindowView::Disconnected() && ReadControlText(hWnd, IDC_STATIC_DOWNLOAD) == DOWNLOAD_COMPLETE
-                   && ReadBarPos(hWnd, IDC_PROGRESS_DOWNLOAD) == 100;
-        },
-        STATE_TIMEOUT_MS))
-        << "the download did not end in the disconnected state; seen:" << m_window.DescribeHistory();
-    EXPECT_TRUE(m_window.Holds(CWindowView::Disconnected(), SETTLE_MS)) << m_window.Current().Describe();
-    EXPECT_EQ(m_window.FindMessageBox(), nullptr);
     EXPECT_EQ(ServiceRequestCount(), 1u);
 }

@@ -1,50 +1,14 @@
 // Where the shipped program takes WinInet from: never from the folder it
 // was started from, as a copy downloaded into a user's Downloads would be.
-#include "e2e/E2EFixture.h"
-#include <cstring>
-#include "standins/updateservice/ServiceControl.h"
+#include "Fixture.h"
+#include <filesystem>
+#include "ServiceControl.h"
 
 namespace
 {
 // What the planted DLLs leave when they are loaded.
 const char kWininetMark[] = "wininet.dll.loaded";
 const char kMprMark[] = "mpr.dll.loaded";
-
-// Wine's load order for one DLL in the processes of one exe name, while the
-// object lives. Set in Wine's registry, since Wine takes WINEDLLOVERRIDES
-// from the Unix environment, which a test cannot change for its child.
-class CLoadOrder
-{
-public:
-    CLoadOrder(const char* pszExeName, const char* pszDll, const char* pszOrder)
-        : m_strAppKey(std::string("Software\\Wine\\AppDefaults\\") + pszExeName),
-          m_strKey(m_strAppKey + "\\DllOverrides"), m_pszDll(pszDll)
-    {
-        m_bSet = ::RegCreateKeyExA(HKEY_CURRENT_USER, m_strKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                   &m_hKey, nullptr)
-                     == ERROR_SUCCESS
-                 && ::RegSetValueExA(m_hKey, pszDll, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszOrder),
-                                     static_cast<DWORD>(strlen(pszOrder) + 1))
-                        == ERROR_SUCCESS;
-    }
-    ~CLoadOrder()
-    {
-        if (m_hKey == nullptr)
-            return;
-        ::RegDeleteValueA(m_hKey, m_pszDll);
-        ::RegCloseKey(m_hKey);
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, m_strKey.c_str());
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, m_strAppKey.c_str());
-    }
-    bool IsSet() const { return m_bSet; }
-
-private:
-    std::string m_strAppKey;
-    std::string m_strKey;
-    const char* m_pszDll;
-    HKEY m_hKey = nullptr;
-    bool m_bSet = false;
-};
 
 // A folder of the test's own holding a copy of the shipped exe and the
 // device stand-in's setupapi.dll, removed again at the end.
@@ -59,11 +23,7 @@ public:
         Clear();
         ::CreateDirectoryA(m_strPath.c_str(), nullptr);
     }
-    ~CExeFolder()
-    {
-        Clear();
-        ::RemoveDirectoryA(m_strPath.c_str());
-    }
+    ~CExeFolder() { Clear(); }
 
     bool CopyIn(const std::string& strSource, const char* pszName)
     {
@@ -71,7 +31,6 @@ public:
     }
     bool CopyProgram(const char* pszExeName)
     {
-        m_strExeName = pszExeName;
         return CopyIn(ProgramFolder() + "OrvekUpdater.exe", pszExeName)
                && CopyIn(ProgramFolder() + "setupapi.dll", "setupapi.dll");
     }
@@ -84,37 +43,34 @@ public:
 private:
     void Clear()
     {
-        for (const char* pszName : {"setupapi.dll", "wininet.dll", "mpr.dll", kWininetMark, kMprMark})
-            ::DeleteFileA((m_strPath + pszName).c_str());
-        if (!m_strExeName.empty())
-            ::DeleteFileA((m_strPath + m_strExeName).c_str());
+        std::error_code error;
+        std::filesystem::remove_all(m_strPath, error);
     }
 
     std::string m_strPath;
-    std::string m_strExeName;
 };
 }
+
+class CLibraryLoadingTest : public CE2ETest {};
 
 // Wine told to prefer a wininet.dll beside the exe, as Windows does for a
 // DLL that is not a known DLL: the planted one is never loaded, nor one
 // named as a DLL that Wine's WinInet imports (mpr), and the update goes
 // through the system's WinInet.
-TEST_F(CE2ETest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
+TEST_F(CLibraryLoadingTest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
 {
     CExeFolder folder("orvek-planted-wininet");
     ASSERT_TRUE(folder.CopyProgram("OrvekUpdater.exe")) << folder.Path();
     ASSERT_TRUE(folder.CopyIn(ProgramFolder() + "planted\\wininet.dll", "wininet.dll"));
     ASSERT_TRUE(folder.CopyIn(ProgramFolder() + "planted\\wininet.dll", "mpr.dll"));
-    m_process.UseFolder(folder.Path(), "OrvekUpdater.exe");
+    UseFolder(folder.Path(), "OrvekUpdater.exe");
     CLoadOrder wininet("OrvekUpdater.exe", "wininet", "native,builtin");
     CLoadOrder mpr("OrvekUpdater.exe", "mpr", "native,builtin");
     ASSERT_TRUE(wininet.IsSet() && mpr.IsSet());
 
     const std::vector<unsigned char> arrImage = ServeImage(300000, 71);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(arrImage);
     m_window.ClickButton();
     ExpectProcessEnds();
@@ -126,17 +82,16 @@ TEST_F(CE2ETest, WininetBesideTheExeIsNeverLoadedAndTheUpdateWorks)
 // a box that says what is missing, with nothing sent and nothing written.
 // The copy has a name of its own, so that no other run of the program can
 // meet the disabled WinInet.
-TEST_F(CE2ETest, WithoutWininetTheDownloadEndsInABox)
+TEST_F(CLibraryLoadingTest, WithoutWininetTheDownloadEndsInABox)
 {
     CExeFolder folder("orvek-no-wininet");
     ASSERT_TRUE(folder.CopyProgram("OrvekUpdaterNoWinInet.exe")) << folder.Path();
-    m_process.UseFolder(folder.Path(), "OrvekUpdaterNoWinInet.exe");
+    UseFolder(folder.Path(), "OrvekUpdaterNoWinInet.exe");
     CLoadOrder wininet("OrvekUpdaterNoWinInet.exe", "wininet", "");
     ASSERT_TRUE(wininet.IsSet());
 
     ASSERT_NO_FATAL_FAILURE(ServeImage(20000, 72));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(
         "The Internet functions of Windows (wininet.dll in the system folder) could not be loaded.",

@@ -3,11 +3,11 @@
 // own, each with a retry that works; a mirror and a slow link still work; a
 // network's own web page, and an answer compressed on the way, are never
 // written into the device.
-#include "e2e/E2EFixture.h"
+#include "Fixture.h"
 #include <wininet.h>
 #include <algorithm>
-#include "common/WinInetText.h"
-#include "standins/updateservice/ServiceControl.h"
+#include "support/WinInetText.h"
+#include "ServiceControl.h"
 
 namespace
 {
@@ -84,14 +84,12 @@ TEST_F(CNetworkFaultTest, SilentServiceEndsInTheTimeOutBoxAndARetryWorks)
     ASSERT_NO_FATAL_FAILURE(SetScenario(R"([{"action": "silent"}, )" + ImageScenario(kImageSize, 51) + "]"));
     const std::wstring strTimedOut = WinInetBoxText(ERROR_INTERNET_TIMEOUT);
     ASSERT_FALSE(strTimedOut.empty());
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
 
     ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload(strTimedOut, TIMED_OUT_BOX_MS));
     ExpectNoSuccessShown();
 
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     EXPECT_EQ(ServiceRequestCount(), 2u);
     ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 51));
 }
@@ -108,14 +106,12 @@ TEST_F(CNetworkFaultTest, RedirectLoopEndsInABoxAndAMirrorStillUpdates)
     strScenario += Redirect(308, "http://mirror.orvek.example/fw/current") + ", "
                    + Redirect(307, "/fw/2.0/image.bin?from=update") + ", " + ImageScenario(kImageSize, 61) + "]";
     ASSERT_NO_FATAL_FAILURE(SetScenario(strScenario));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
 
     ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload(kTooManyRedirects, STATE_TIMEOUT_MS));
     EXPECT_EQ(ServiceRequestCount(), 11u) << "the first request and ten redirects";
 
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 61));
     std::vector<CServiceRequest> arrRequests;
     ASSERT_TRUE(ServiceRequests(arrRequests));
@@ -147,11 +143,9 @@ TEST_F(CNetworkFaultTest, SlowLinkMovesTheBarAsTheBytesArrive)
     pacing.m_nChunkSize = 1000;
     pacing.m_dChunkDelay = 0.04;
     const std::vector<unsigned char> arrImage = ServeImage(100000, 71, pacing);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClearHistory();
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(arrImage);
 
     std::vector<const CWindowView*> arrMoves;
@@ -183,8 +177,7 @@ TEST_F(CNetworkFaultTest, WebPageIsNeverWrittenAndARealImageStillUpdates)
         + PageScenario("<!DOCTYPE html>\\n<html lang=en>", "text/html; charset=utf-8") + ", "
         + PageScenario("\\ufeff\\r\\n\\r\\n<HTML>", "application/octet-stream") + ", "
         + HexScenario(arrImage, "text/html") + "]"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
 
     for (int iPage = 0; iPage < 3; ++iPage)
     {
@@ -193,8 +186,7 @@ TEST_F(CNetworkFaultTest, WebPageIsNeverWrittenAndARealImageStillUpdates)
     }
     ExpectNoSuccessShown();
 
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(arrImage);
     std::vector<CServiceRequest> arrRequests;
     ASSERT_TRUE(ServiceRequests(arrRequests));
@@ -211,13 +203,11 @@ TEST_F(CNetworkFaultTest, CompressedAnswerIsNeverWrittenAndAPlainOneUpdates)
     ASSERT_NO_FATAL_FAILURE(SetScenario(std::string(R"([{"body": {"hex": ")") + kGzippedPage
                                         + R"("}, "headers": [["Content-Type", "text/html"], ["Content-Encoding", "gzip"]]}, )"
                                         + ImageScenario(kImageSize, 91) + "]"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
 
     ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload(kEncoded, STATE_TIMEOUT_MS));
     ExpectNoSuccessShown();
 
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 91));
 }

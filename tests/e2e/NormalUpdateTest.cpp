@@ -1,8 +1,8 @@
 // A whole update on the shipped program, checked row by row against what
 // the window must show, ending with the bytes the device received.
-#include "e2e/E2EFixture.h"
+#include "Fixture.h"
 #include <set>
-#include "standins/updateservice/ServiceControl.h"
+#include "ServiceControl.h"
 
 namespace
 {
@@ -62,11 +62,13 @@ ERow RowOf(const CWindowView& view)
 }
 }
 
+class CNormalUpdateTest : public CE2ETest {};
+
 // A realistic image, paced so that each row lasts long enough to be seen:
 // the service waits a second before it answers, the body comes in small
 // pieces, and the device takes nothing until the window has been seen at
 // the start of the transfer.
-TEST_F(CE2ETest, NormalUpdateFollowsTheTableRowByRow)
+TEST_F(CNormalUpdateTest, NormalUpdateFollowsTheTableRowByRow)
 {
     constexpr unsigned kImageSize = 3 * 1024 * 1024 + 777;
     CPacing pacing;

@@ -1,9 +1,9 @@
 // A network whose proxy server asks for a user name and password: the
 // platform's password dialog over the window, then the update.
-#include "e2e/E2EFixture.h"
-#include "common/Controls.h"
-#include "common/Press.h"
-#include "standins/updateservice/ServiceControl.h"
+#include "Fixture.h"
+#include "support/Controls.h"
+#include "support/Press.h"
+#include "ServiceControl.h"
 
 namespace
 {
@@ -18,11 +18,6 @@ const char kRefusedText[] =
     "or ask the network's administrator for them.";
 const char kServiceRequest[] = "GET http://update.orvek.example:80/device/update?version=2.0 ";
 const char kServiceRequestLine[] = "GET http://update.orvek.example:80/device/update?version=2.0 HTTP/1.0";
-
-void Press(HWND hDialog, int nButton)
-{
-    ASSERT_TRUE(PressButton(hDialog, nButton)) << "the dialog has no button " << nButton;
-}
 }
 
 class CProxyAuthTest : public CE2ETest
@@ -40,7 +35,7 @@ protected:
         const std::wstring strPassword(pszPassword, pszPassword + strlen(pszPassword));
         ::SendMessageW(arrEdits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(strUser.c_str()));
         ::SendMessageW(arrEdits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(strPassword.c_str()));
-        ASSERT_NO_FATAL_FAILURE(Press(hDialog, IDOK));
+        ASSERT_TRUE(PressButton(hDialog, IDOK)) << "the dialog has no OK button";
         ASSERT_TRUE(m_window.WaitUntil([hDialog](const CWindowView&) { return !::IsWindow(hDialog); },
                                        STATE_TIMEOUT_MS))
             << "the password dialog stays after OK";
@@ -69,8 +64,7 @@ TEST_F(CProxyAuthTest, CancelledPasswordDialogEndsInABoxAndARetryWithThePassword
     constexpr unsigned kImageSize = 300000;
     ASSERT_NO_FATAL_FAILURE(UseAuthProxy(kUser, kPassword));
     const std::vector<unsigned char> arrImage = ServeImage(kImageSize, 57);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
 
     const HWND hDialog = WaitForPasswordDialog();
@@ -79,7 +73,7 @@ TEST_F(CProxyAuthTest, CancelledPasswordDialogEndsInABoxAndARetryWithThePassword
     const CWindowView clicked = CWindowView::Progress(DOWNLOAD_NOT_STARTED, 0, UPDATE_NOT_STARTED, 0);
     EXPECT_TRUE(m_window.Holds(clicked, SETTLE_MS)) << "while the dialog is up: " << m_window.Current().Describe();
     EXPECT_FALSE(m_window.Current().m_bEnabled) << "the window takes input while the dialog is up";
-    ASSERT_NO_FATAL_FAILURE(Press(hDialog, IDCANCEL));
+    ASSERT_TRUE(PressButton(hDialog, IDCANCEL)) << "the dialog has no Cancel button";
     ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(kCancelledText, CWindowView::Connected()));
     EXPECT_TRUE(m_sim.RecordedBytes(DEVICE_NAME).empty());
     EXPECT_EQ(ServiceRequestCount(), 0u);
@@ -108,8 +102,7 @@ TEST_F(CProxyAuthTest, WrongPasswordEndsInABox)
 {
     ASSERT_NO_FATAL_FAILURE(UseAuthProxy(kUser, kPassword));
     const std::vector<unsigned char> arrImage = ServeImage(50000, 58);
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(AnswerPasswordDialog("wrong"));
     ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(kRefusedText, CWindowView::Connected()));
@@ -129,8 +122,7 @@ TEST_F(CProxyAuthTest, ProxyRefusingThreeTimesEndsInABox)
 {
     ASSERT_NO_FATAL_FAILURE(
         SetScenario(R"({"status": 407, "headers": [["Proxy-Authenticate", "Basic realm=\"Orvek test\""]]})"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     for (int nTry = 1; nTry <= 3; ++nTry)
     {
@@ -156,8 +148,7 @@ TEST_F(CProxyAuthTest, ProxyRefusingThreeTimesEndsInABox)
 TEST_F(CProxyAuthTest, ServiceAskingForAPasswordShowsItsStatus)
 {
     ASSERT_NO_FATAL_FAILURE(SetScenario(R"({"status": 401, "headers": [["WWW-Authenticate", "Basic realm=\"x\""]]})"));
-    ASSERT_NO_FATAL_FAILURE(PlugDevice());
-    ASSERT_NO_FATAL_FAILURE(StartUpdater(CWindowView::Connected()));
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
     m_window.ClickButton();
     ASSERT_NO_FATAL_FAILURE(ExpectFailureBox("HTTP Status Code 401", CWindowView::Connected()));
     EXPECT_EQ(ServiceRequestCount(), 1u);

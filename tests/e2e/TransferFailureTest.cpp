@@ -1,15 +1,17 @@
 // A device whose pipe breaks during the transfer.
-#include "e2e/E2EFixture.h"
+#include "Fixture.h"
 
 namespace
 {
 const wchar_t kTransferFailed[] = L"Your Orvek could not be updated. Reconnect it in D/L mode and try again.";
 }
 
+class CTransferFailureTest : public CE2ETest {};
+
 // The failure box over the transfer's view, then "Orvek connected!" again;
 // nothing claims success, the device holds only what got through, and a
 // new try updates it.
-TEST_F(CE2ETest, BrokenPipeDuringTransferIsReportedAndCanBeRetried)
+TEST_F(CTransferFailureTest, BrokenPipeDuringTransferIsReportedAndCanBeRetried)
 {
     constexpr unsigned kImageSize = 200000;
     constexpr unsigned long long kBreakAfter = 5000;
@@ -29,7 +31,7 @@ TEST_F(CE2ETest, BrokenPipeDuringTransferIsReportedAndCanBeRetried)
     EXPECT_EQ(underBox.m_updateCaption.m_strText, UPDATING) << underBox.Describe();
     EXPECT_FALSE(underBox.m_bEnabled) << "the window takes input while its box is up";
 
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hBox));
+    ASSERT_TRUE(DismissBox(hBox));
     ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Connected()));
     EXPECT_TRUE(m_window.Holds(CWindowView::Connected(), SETTLE_MS)) << m_window.Current().Describe();
     ExpectNoSuccessShown();
@@ -40,8 +42,7 @@ TEST_F(CE2ETest, BrokenPipeDuringTransferIsReportedAndCanBeRetried)
     EXPECT_TRUE(IsPrefixOf(arrRecorded, arrStream)) << "the bytes that got through are not the stream's start";
 
     ASSERT_TRUE(m_sim.NoBreak(DEVICE_NAME)) << m_sim.LastReply();
-    m_window.ClickButton();
-    ASSERT_NO_FATAL_FAILURE(WaitForView(CWindowView::Done()));
+    ASSERT_NO_FATAL_FAILURE(ClickForDone());
     arrRecorded = RecordedBytes();
     ASSERT_EQ(arrRecorded.size(), kBreakAfter + arrStream.size());
     EXPECT_TRUE(std::equal(arrStream.begin(), arrStream.end(), arrRecorded.begin() + kBreakAfter))

@@ -1,7 +1,7 @@
 // The framework's WinInet classes against the update-service stand-in.
 #include "framework/afxinet.h"
 #include "ServiceControl.h"
-#include "common/WinInetText.h"
+#include "support/WinInetText.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,10 +1,10 @@
 // AfxMessageBox as the workers use it: shown from a worker thread, OK only,
 // an exclamation mark, the application's name as caption, owned by the main
 // window, which stays disabled until the user closes the box.
-#include "common/Controls.h"
-#include "common/Press.h"
-#include "common/Wait.h"
-#include "common/WindowSearch.h"
+#include "support/Controls.h"
+#include "support/Press.h"
+#include "support/Wait.h"
+#include "support/WindowSearch.h"
 #include "framework/afxwin.h"
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,7 +1,7 @@
 // Message maps on a real window: registered-message entries, chaining to the
 // base class's map, passing messages on to the window's own procedure, and
 // detaching when either side goes first.
-#include "common/Wait.h"
+#include "support/Wait.h"
 #include "framework/afxwin.h"
 #include <gtest/gtest.h>
 

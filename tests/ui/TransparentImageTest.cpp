@@ -2,12 +2,13 @@
 // subclassed with the class, over a window of a known colour, read back from
 // the screen. Each case runs once with MaskBlt and once through the fallback.
 #include <gtest/gtest.h>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 #include "framework/afxwin.h"
-#include "common/Pixels.h"
-#include "ui/Backdrop.h"
+#include "support/Pixels.h"
+#include "support/Backdrop.h"
 #include "resource.h"
 #include "ui/TransparentImage.h"
 
@@ -123,6 +124,22 @@ protected:
     void TearDown() override
     {
         g_pfnMaskBlt = ::MaskBlt;
+        if (m_hStatic != nullptr)
+            ::DestroyWindow(m_hStatic);
+        if (m_hBitmap != nullptr)
+            ::DeleteObject(m_hBitmap);
+    }
+
+    // A pattern of 40 x 24 with white in a bitmap static of a backdrop,
+    // subclassed; all of it goes at the end of the test.
+    void ShowPattern()
+    {
+        m_picture = Pattern(40, 24, true);
+        m_hBitmap = CreateScreenBitmap(m_picture);
+        m_pBackdrop = std::make_unique<CBackdrop>(kBackground, kStaticBrush);
+        m_hStatic = m_pBackdrop->AddStatic(SS_BITMAP, nullptr, 30, 20, 10, 10, kPictureId);
+        ::SendMessageW(m_hStatic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hBitmap));
+        ASSERT_TRUE(m_image.SubclassWindow(m_hStatic));
     }
 
     // The paints went the way this run asked for.
@@ -138,6 +155,12 @@ protected:
             EXPECT_GT(g_nMaskBltFailed, 0) << "the fallback was never reached";
         }
     }
+
+    CPixels m_picture;
+    HBITMAP m_hBitmap = nullptr;
+    std::unique_ptr<CBackdrop> m_pBackdrop;
+    HWND m_hStatic = nullptr;
+    CTransparentImage m_image;
 };
 
 struct CompositionCase
@@ -233,56 +256,38 @@ TEST_P(TransparentImageTest, DevicePictureOnTheUpdaterTemplateShowsTheWindowThro
 
 TEST_P(TransparentImageTest, PartialRepaintChangesOnlyItsPartWithTheSamePixels)
 {
-    const CPixels picture = Pattern(40, 24, true);
-    HBITMAP hBitmap = CreateScreenBitmap(picture);
-    CBackdrop backdrop(kBackground, kStaticBrush);
-    HWND hStatic = backdrop.AddStatic(SS_BITMAP, nullptr, 30, 20, 10, 10, kPictureId);
-    ::SendMessageW(hStatic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap));
-    CTransparentImage image;
-    ASSERT_TRUE(image.SubclassWindow(hStatic));
-    backdrop.Redraw();
+    ASSERT_NO_FATAL_FAILURE(ShowPattern());
+    m_pBackdrop->Redraw();
     const RECT whole = { 0, 0, 40, 24 };
     const CPixels marked = Uniform(40, 24, kMarker);
 
-    FillWindow(hStatic, kMarker);
-    RepaintControl(hStatic, nullptr);
-    const CPixels full = ReadWindow(hStatic, whole);
-    EXPECT_EQ(DescribeDifference(full, ComposeOver(picture, 40, 24, kMarker)), "")
+    FillWindow(m_hStatic, kMarker);
+    RepaintControl(m_hStatic, nullptr);
+    const CPixels full = ReadWindow(m_hStatic, whole);
+    EXPECT_EQ(DescribeDifference(full, ComposeOver(m_picture, 40, 24, kMarker)), "")
         << "a full repaint should keep what the screen shows under the white pixels";
 
     const RECT part = { 7, 5, 23, 16 };
-    FillWindow(hStatic, kMarker);
-    RepaintControl(hStatic, &part);
-    EXPECT_EQ(DescribeDifference(ReadWindow(hStatic, whole), WithRect(marked, part, full)), "");
+    FillWindow(m_hStatic, kMarker);
+    RepaintControl(m_hStatic, &part);
+    EXPECT_EQ(DescribeDifference(ReadWindow(m_hStatic, whole), WithRect(marked, part, full)), "");
     ExpectDrawPath();
-
-    ::DestroyWindow(hStatic);
-    ::DeleteObject(hBitmap);
 }
 
 TEST_P(TransparentImageTest, PaintLeavesTheControlsBitmapUnchangedAndSelectedNowhere)
 {
-    const CPixels picture = Pattern(40, 24, true);
-    HBITMAP hBitmap = CreateScreenBitmap(picture);
-    CBackdrop backdrop(kBackground, kStaticBrush);
-    HWND hStatic = backdrop.AddStatic(SS_BITMAP, nullptr, 30, 20, 10, 10, kPictureId);
-    ::SendMessageW(hStatic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap));
-    CTransparentImage image;
-    ASSERT_TRUE(image.SubclassWindow(hStatic));
+    ASSERT_NO_FATAL_FAILURE(ShowPattern());
     for (int i = 0; i < 3; ++i)
-        backdrop.Redraw();
+        m_pBackdrop->Redraw();
 
-    EXPECT_EQ(ControlBitmap(hStatic), hBitmap);
-    EXPECT_EQ(DescribeDifference(ReadBitmap(hBitmap), picture), "");
+    EXPECT_EQ(ControlBitmap(m_hStatic), m_hBitmap);
+    EXPECT_EQ(DescribeDifference(ReadBitmap(m_hBitmap), m_picture), "");
     HDC hMemory = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ hOld = ::SelectObject(hMemory, hBitmap);
+    HGDIOBJ hOld = ::SelectObject(hMemory, m_hBitmap);
     EXPECT_NE(hOld, nullptr) << "the bitmap is still selected into a context";
     ::SelectObject(hMemory, hOld);
     ::DeleteDC(hMemory);
     ExpectDrawPath();
-
-    ::DestroyWindow(hStatic);
-    ::DeleteObject(hBitmap);
 }
 
 INSTANTIATE_TEST_SUITE_P(Draw, TransparentImageTest, ::testing::Values(Draw::MaskBlt, Draw::Fallback),

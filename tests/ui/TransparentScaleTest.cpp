@@ -1,7 +1,7 @@
 // Scaling a picture whose pure white is transparent: no pixel blends the
 // drawing with the white around it, and none of the drawing turns white.
 #include <gtest/gtest.h>
-#include "common/Pixels.h"
+#include "support/Pixels.h"
 #include "ui/TransparentScale.h"
 
 namespace

@@ -3,10 +3,10 @@
 // tools/log-pixels.sh, once for each of 120, 144 and 168 dpi.
 #include <algorithm>
 #include <iterator>
-#include "common/Pixels.h"
+#include "support/Pixels.h"
 #include "framework/WindowDpi.h"
 #include "resource.h"
-#include "ui/WindowFixture.h"
+#include "Fixture.h"
 
 namespace
 {

@@ -5,9 +5,10 @@
 // the foreground.
 #include <string>
 #include "app/Notifications.h"
-#include "e2e/UpdaterWindow.h"
+#include "support/Press.h"
+#include "support/WineQuirks.h"
 #include "resource.h"
-#include "ui/WindowFixture.h"
+#include "Fixture.h"
 
 namespace
 {
@@ -40,56 +41,6 @@ void PrintTo(const CCloseCase& closeCase, std::ostream* pStream)
 std::string CaseName(const ::testing::TestParamInfo<CCloseCase>& info)
 {
     return Describe(info.param);
-}
-
-// The key pressed and released, with Alt held when bAlt.
-void SendKey(WORD wKey, bool bAlt = false)
-{
-    INPUT inputs[4] = {};
-    UINT nCount = 0;
-    auto add = [&inputs, &nCount](WORD wVk, DWORD dwFlags) {
-        inputs[nCount].type = INPUT_KEYBOARD;
-        inputs[nCount].ki.wVk = wVk;
-        inputs[nCount++].ki.dwFlags = dwFlags;
-    };
-    if (bAlt)
-        add(VK_MENU, 0);
-    add(wKey, 0);
-    add(wKey, KEYEVENTF_KEYUP);
-    if (bAlt)
-        add(VK_MENU, KEYEVENTF_KEYUP);
-    ::SendInput(nCount, inputs, sizeof(INPUT));
-}
-
-void ClickAt(POINT pt)
-{
-    ::SetCursorPos(pt.x, pt.y);
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1] = inputs[0];
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
-}
-
-// A screen point over the window's close box, searched along the caption.
-bool FindCloseBox(HWND hWnd, POINT* pPoint)
-{
-    RECT rect;
-    ::GetWindowRect(hWnd, &rect);
-    const int nCaption = ::GetSystemMetrics(SM_CYCAPTION);
-    for (int y = rect.top + 1; y < rect.top + nCaption + 8; y += 2)
-    {
-        for (int x = rect.right - 1; x > rect.right - 4 * nCaption; --x)
-        {
-            if (::SendMessageW(hWnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
-            {
-                *pPoint = { x - 3, y + 3 };
-                return ::SendMessageW(hWnd, WM_NCHITTEST, 0, MAKELPARAM(pPoint->x, pPoint->y)) == HTCLOSE;
-            }
-        }
-    }
-    return false;
 }
 
 class WindowCloseTest : public CWindowFixture, public ::testing::WithParamInterface<CCloseCase>
@@ -143,7 +94,7 @@ TEST_P(WindowCloseTest, EndsTheWindowWithCancelAskingOnlyDuringTheWrite)
         const HWND hQuestion = m_run.WaitForOwnedBox(5000);
         ASSERT_NE(hQuestion, nullptr) << "no question during the write";
         EXPECT_TRUE(::IsWindow(hWnd));
-        ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDYES));
+        ASSERT_TRUE(DismissBox(hQuestion, IDYES));
     }
     ASSERT_TRUE(m_run.WaitForEnd(5000)) << "the window is still open in state " << m_run.State();
     EXPECT_EQ(m_run.Result(), IDCANCEL);
@@ -198,7 +149,7 @@ protected:
 TEST_F(WindowStopQuestionTest, YesAfterTheWriteEndedEndsTheWindow)
 {
     const HWND hQuestion = AskThenEndTheWrite();
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDYES));
+    ASSERT_TRUE(DismissBox(hQuestion, IDYES));
     ASSERT_TRUE(m_run.WaitForEnd(5000)) << "the window is still open";
     EXPECT_EQ(m_run.Result(), IDCANCEL);
 }
@@ -206,7 +157,7 @@ TEST_F(WindowStopQuestionTest, YesAfterTheWriteEndedEndsTheWindow)
 TEST_F(WindowStopQuestionTest, NoAfterTheWriteEndedLeavesTheWindowDone)
 {
     const HWND hQuestion = AskThenEndTheWrite();
-    ASSERT_TRUE(CUpdaterWindow::DismissMessageBox(hQuestion, IDNO));
+    ASSERT_TRUE(DismissBox(hQuestion, IDNO));
     WaitForTicks(1);
     EXPECT_FALSE(m_run.WaitForEnd(0)) << "No ended the window";
     EXPECT_EQ(m_run.State(), STATE_DONE);

@@ -2,7 +2,7 @@
 // moved to displays of other DPIs (WM_DPICHANGED, which Wine never sends).
 #include "framework/WindowDpi.h"
 #include "resource.h"
-#include "ui/WindowFixture.h"
+#include "Fixture.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 // released on every way out of it.
 #include <string>
 #include "app/Notifications.h"
-#include "ui/WindowFixture.h"
+#include "Fixture.h"
 
 namespace
 {

@@ -6,9 +6,9 @@
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "resource.h"
-#include "ui/WinEventLog.h"
-#include "ui/WindowFixture.h"
-#include "ui/WindowUnderTest.h"
+#include "support/WinEventLog.h"
+#include "Fixture.h"
+#include "support/WindowUnderTest.h"
 
 namespace
 {

@@ -5,7 +5,7 @@
 #include <vector>
 #include "app/Notifications.h"
 #include "resource.h"
-#include "ui/WindowFixture.h"
+#include "Fixture.h"
 
 namespace
 {

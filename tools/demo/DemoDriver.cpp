@@ -11,11 +11,12 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 #include "ControlChannel.h"
 #include "StateDir.h"
-#include "WindowShot.h"
-#include "common/Wait.h"
-#include "e2e/UpdaterWindow.h"
+#include "support/Pixels.h"
+#include "support/Wait.h"
+#include "support/UpdaterWindow.h"
 
 namespace
 {
@@ -24,6 +25,47 @@ constexpr DWORD kStepTimeoutMs = 300000;
 constexpr DWORD kSettledMs = 300;
 constexpr DWORD kSettleLimitMs = 3000;
 constexpr DWORD kSimulatorTimeoutMs = 10000;
+
+// Saves the screen's pixels under the window, frame included, as a 24-bit
+// BMP file.
+bool SaveWindowShot(HWND hWnd, const std::string& strPath)
+{
+    RECT rect;
+    if (!::GetWindowRect(hWnd, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
+        return false;
+    // The screen's own context: the window with its frame, as it is shown.
+    const CPixels shot = ReadWindow(nullptr, rect);
+    if (shot.colors.empty())
+        return false;
+
+    // A 24-bit BMP file: rows from the bottom up, each padded to 4 bytes.
+    const DWORD dwStride = (static_cast<DWORD>(shot.nWidth) * 3 + 3) & ~3u;
+    std::vector<BYTE> bits(static_cast<size_t>(dwStride) * shot.nHeight);
+    for (int y = 0; y < shot.nHeight; ++y)
+    {
+        BYTE* pRow = &bits[static_cast<size_t>(shot.nHeight - 1 - y) * dwStride];
+        for (int x = 0; x < shot.nWidth; ++x)
+        {
+            const COLORREF color = shot.At(x, y);
+            *pRow++ = GetBValue(color);
+            *pRow++ = GetGValue(color);
+            *pRow++ = GetRValue(color);
+        }
+    }
+    BITMAPINFOHEADER header = { sizeof(header), shot.nWidth, shot.nHeight, 1, 24, BI_RGB,
+                                static_cast<DWORD>(bits.size()), 0, 0, 0, 0 };
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+
+    FILE* pFile = fopen(strPath.c_str(), "wb");
+    if (pFile == nullptr)
+        return false;
+    const bool bWritten = fwrite(&file, sizeof(file), 1, pFile) == 1 && fwrite(&header, sizeof(header), 1, pFile) == 1
+                          && fwrite(bits.data(), bits.size(), 1, pFile) == 1;
+    return fclose(pFile) == 0 && bWritten;
+}
 
 struct SStep
 {
@@ -96,7 +138,7 @@ private:
             Shoot("failure", hBox);
             fprintf(stderr, "demo driver: the updater says \"%s\"\n",
                     Narrow(ReadControlText(hBox, 0xFFFF)).c_str());
-            CUpdaterWindow::DismissMessageBox(hBox);
+            DismissBox(hBox);
             return false;
         }
         if (!bReached)

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 #include "ControlChannel.h"
-#include "common/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "DeviceCounters.h"
 
 // A device's counters and its interface path, as the simulator reports them.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 #include "DeviceSimControl.h"
-#include "common/Wait.h"
+#include "support/Wait.h"
 
 namespace
 {
@@ -390,8 +390,8 @@ TEST_F(DeviceSimTest, UnplugBreaksOpenPipesAndListsTheDeviceNoMore)
 
 TEST_F(DeviceSimTest, LongPathsAsFarAsEightBitPathsReach)
 {
-    struct SRow { size_t m_nLength; bool m_bPipeOpens; } arrRows[] = { { 252, true }, { 253, false }, { 259, false } };
-    for (const SRow& row : arrRows)
+    const struct { size_t m_nLength; bool m_bPipeOpens; } arrRows[] = { { 252, true }, { 253, false }, { 259, false } };
+    for (const auto& row : arrRows)
     {
         SCOPED_TRACE("path of " + std::to_string(row.m_nLength) + " characters");
         const std::string strName = "long" + std::to_string(row.m_nLength);

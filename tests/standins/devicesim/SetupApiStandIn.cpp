@@ -19,11 +19,11 @@ const GUID kDownloadModeClass =
 
 constexpr DWORD kSetMagic = 0x56534544;  // "DESV"
 
-enum class EEntryKind { Interface, EnumError, NoDetail };
+enum class EListedKind { Interface, EnumError, NoDetail };
 
-struct SEntry
+struct SListedInterface
 {
-    EEntryKind m_eKind;
+    EListedKind m_eKind;
     std::string m_strPath;
     DWORD m_dwError;
 };
@@ -34,7 +34,7 @@ struct SInterfaceSet
     LONG m_nId;
     GUID m_class;
     std::string m_strDir;
-    std::vector<SEntry> m_arrEntries;
+    std::vector<SListedInterface> m_arrEntries;
 };
 
 LONG g_nNextSetId = 0;
@@ -53,9 +53,9 @@ void AppendLog(const std::string& strDir, const std::string& strLine)
 }
 
 // "interface <path>", "no-detail <path>", "enum-error <code>"; other lines are skipped.
-std::vector<SEntry> ParseDevices(const std::string& strContent)
+std::vector<SListedInterface> ParseDevices(const std::string& strContent)
 {
-    std::vector<SEntry> arrEntries;
+    std::vector<SListedInterface> arrEntries;
     size_t nStart = 0;
     while (nStart < strContent.size())
     {
@@ -72,11 +72,11 @@ std::vector<SEntry> ParseDevices(const std::string& strContent)
         const std::string strKind = strLine.substr(0, nSpace);
         const std::string strRest = strLine.substr(nSpace + 1);
         if (strKind == "interface")
-            arrEntries.push_back({ EEntryKind::Interface, strRest, 0 });
+            arrEntries.push_back({ EListedKind::Interface, strRest, 0 });
         else if (strKind == "no-detail")
-            arrEntries.push_back({ EEntryKind::NoDetail, strRest, 0 });
+            arrEntries.push_back({ EListedKind::NoDetail, strRest, 0 });
         else if (strKind == "enum-error")
-            arrEntries.push_back({ EEntryKind::EnumError, std::string(), std::stoul(strRest) });
+            arrEntries.push_back({ EListedKind::EnumError, std::string(), std::stoul(strRest) });
     }
     return arrEntries;
 }
@@ -90,7 +90,7 @@ SInterfaceSet* SetFromHandle(HDEVINFO hDevInfo)
 }
 
 // The entry an interface record was filled from, or null.
-const SEntry* EntryFromRecord(const SInterfaceSet* pSet, const SP_DEVICE_INTERFACE_DATA* pData)
+const SListedInterface* EntryFromRecord(const SInterfaceSet* pSet, const SP_DEVICE_INTERFACE_DATA* pData)
 {
     if (pData == nullptr || pData->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA))
         return nullptr;
@@ -165,8 +165,8 @@ BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA
         ::SetLastError(ERROR_NO_MORE_ITEMS);
         return FALSE;
     }
-    const SEntry& entry = pSet->m_arrEntries[MemberIndex];
-    if (entry.m_eKind == EEntryKind::EnumError)
+    const SListedInterface& entry = pSet->m_arrEntries[MemberIndex];
+    if (entry.m_eKind == EListedKind::EnumError)
     {
         ::SetLastError(entry.m_dwError);
         return FALSE;
@@ -189,7 +189,7 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO DeviceInfoSet, PSP_DEVICE_
         ::SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    const SEntry* pEntry = EntryFromRecord(pSet, DeviceInterfaceData);
+    const SListedInterface* pEntry = EntryFromRecord(pSet, DeviceInterfaceData);
     if (pEntry == nullptr)
     {
         ::SetLastError(ERROR_INVALID_PARAMETER);
@@ -217,7 +217,7 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO DeviceInfoSet, PSP_DEVICE_
         return FALSE;
     }
     // The device went away between the size query and the fetch.
-    if (pEntry->m_eKind == EEntryKind::NoDetail)
+    if (pEntry->m_eKind == EListedKind::NoDetail)
     {
         ::SetLastError(ERROR_NO_SUCH_DEVINST);
         return FALSE;
