@@ -92,6 +92,9 @@ public:
             return 1;
         }
         m_window.Attach(hWnd);
+        // Found as soon as it exists: its first picture waits until it has
+        // been shown for a while, or it may lack its text.
+        WaitUntilSettled(hWnd);
 
         if (!Reach({ "disconnected", "waiting for the Orvek", true,
                      [](const CWindowView& view) { return view == CWindowView::Disconnected(); } })
@@ -161,8 +164,8 @@ private:
         return true;
     }
 
-    // A box is found as soon as it exists, before it is placed and drawn:
-    // waits until it has been shown at one place for a while.
+    // A window is found as soon as it exists, before it is placed and
+    // drawn: waits until it has been shown at one place for a while.
     static void WaitUntilSettled(HWND hBox)
     {
         RECT rectLast = {};
