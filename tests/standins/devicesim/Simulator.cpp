@@ -385,13 +385,10 @@ std::string CSimulator::Run(const std::vector<std::string>& arrWords)
     if (strCommand == "stats")
     {
         const CDeviceCounters counters = pDevice->Counters();
-        return "ok interface-opens=" + std::to_string(counters.m_nInterfaceOpens)
-               + " interface-closes=" + std::to_string(counters.m_nInterfaceCloses)
-               + " pipe-opens=" + std::to_string(counters.m_nPipeOpens)
-               + " pipe-closes=" + std::to_string(counters.m_nPipeCloses)
-               + " pipe-breaks=" + std::to_string(counters.m_nPipeBreaks)
-               + " interface-bytes=" + std::to_string(counters.m_nInterfaceBytes)
-               + " pipe-bytes=" + std::to_string(counters.m_nPipeBytes) + " path=" + pDevice->Path();
+        std::string strReply = "ok";
+        for (const auto& counter : g_arrDeviceCounters)
+            strReply += std::string(" ") + counter.first + "=" + std::to_string(counters.*counter.second);
+        return strReply + " path=" + pDevice->Path();
     }
     if (strCommand == "wait-idle")
     {
