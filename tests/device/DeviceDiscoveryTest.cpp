@@ -8,6 +8,7 @@
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
 #include "DeviceSimControl.h"
+#include "support/DeviceStats.h"
 
 namespace
 {
@@ -25,15 +26,6 @@ protected:
     {
         ASSERT_TRUE(m_sim.Start()) << m_sim.LastReply();
         strcpy(g_szDevicePath, kMarker);
-    }
-
-    // The simulator's counters once every connection has ended.
-    CDeviceStats SettledStats(const std::string& strName)
-    {
-        CDeviceStats stats;
-        EXPECT_TRUE(m_sim.WaitIdle(strName)) << strName << ": " << m_sim.LastReply();
-        EXPECT_TRUE(m_sim.GetStats(strName, stats)) << strName << ": " << m_sim.LastReply();
-        return stats;
     }
 
     // Opens and closes the probe's handle as the window does; true if a device answered.
@@ -100,8 +92,8 @@ TEST_F(DeviceDiscoveryTest, FirstDeviceInEnumerationOrderWinsAndOnlyItIsOpened)
     ASSERT_TRUE(m_sim.Plug("second"));
     EXPECT_TRUE(Probe());
     EXPECT_EQ(DevicePath(), strFirst);
-    EXPECT_EQ(SettledStats("first").m_nInterfaceOpens, 1u);
-    EXPECT_EQ(SettledStats("second").m_nInterfaceOpens, 0u);
+    EXPECT_EQ(SettledStats(m_sim, "first").m_nInterfaceOpens, 1u);
+    EXPECT_EQ(SettledStats(m_sim, "second").m_nInterfaceOpens, 0u);
 }
 
 TEST_F(DeviceDiscoveryTest, InterfaceThatDoesNotOpenIsPassedOver)
@@ -124,7 +116,7 @@ TEST_F(DeviceDiscoveryTest, InterfaceThatDoesNotOpenIsPassedOver)
 
         EXPECT_TRUE(Probe());
         EXPECT_EQ(DevicePath(), strSecond);
-        EXPECT_EQ(SettledStats("second").m_nInterfaceOpens, 1u);
+        EXPECT_EQ(SettledStats(m_sim, "second").m_nInterfaceOpens, 1u);
         HANDLE hPipe = OpenDevicePipe("PIPE00");
         EXPECT_NE(hPipe, INVALID_HANDLE_VALUE) << ::GetLastError();
         ::CloseHandle(hPipe);
@@ -190,7 +182,7 @@ TEST_F(DeviceDiscoveryTest, ProbesLeaveNoHandleOpen)
         // takes each connection before the next.
         ASSERT_TRUE(m_sim.WaitIdle("dev1")) << "probe " << i;
     }
-    const CDeviceStats stats = SettledStats("dev1");
+    const CDeviceStats stats = SettledStats(m_sim, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, 5u);
     EXPECT_EQ(stats.m_nInterfaceCloses, 5u);
     EXPECT_EQ(stats.m_nPipeOpens, 0u);
@@ -207,7 +199,7 @@ TEST_F(DeviceDiscoveryTest, PipeOpensAtTheFoundPathAndTheNextSearchOverwritesIt)
     const std::vector<unsigned char> bytes = { 'O', 'r', 'v', 'e', 'k', 0, 1, 2, 255 };
     EXPECT_TRUE(WriteAll(hPipe, bytes));
     ::CloseHandle(hPipe);
-    const CDeviceStats stats = SettledStats("dev1");
+    const CDeviceStats stats = SettledStats(m_sim, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, 1u) << "the search opened the interface once";
     EXPECT_EQ(stats.m_nInterfaceCloses, 1u);
     EXPECT_EQ(stats.m_nPipeOpens, 1u);
@@ -229,7 +221,7 @@ TEST_F(DeviceDiscoveryTest, PipeOpensOnTheDeviceThatAFreshSearchFinds)
     ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
     ::CloseHandle(hPipe);
     EXPECT_EQ(DevicePath(), strNew + "\\PIPE00");
-    EXPECT_EQ(SettledStats("new").m_nPipeOpens, 1u);
+    EXPECT_EQ(SettledStats(m_sim, "new").m_nPipeOpens, 1u);
 }
 
 TEST_F(DeviceDiscoveryTest, DeviceGoneOrRefusingThePipeGivesNoHandle)
@@ -239,7 +231,7 @@ TEST_F(DeviceDiscoveryTest, DeviceGoneOrRefusingThePipeGivesNoHandle)
     ASSERT_TRUE(m_sim.RefusePipe("dev1"));
     EXPECT_EQ(OpenDevicePipe("PIPE00"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(DevicePath(), strPath + "\\PIPE00") << "the path is extended before the open";
-    const CDeviceStats stats = SettledStats("dev1");
+    const CDeviceStats stats = SettledStats(m_sim, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, stats.m_nInterfaceCloses);
 
     ASSERT_TRUE(m_sim.Unplug("dev1"));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "DeviceSimControl.h"
+#include "support/DeviceStats.h"
 #include "support/Wait.h"
 
 namespace
@@ -239,8 +240,7 @@ TEST_F(DeviceSimTest, RecordsPipeBytesAndCountsOpensAndCloses)
     expected.insert(expected.end(), body.begin(), body.end());
     EXPECT_EQ(m_simulator.RecordedBytes("dev1"), expected);
 
-    CDeviceStats stats;
-    ASSERT_TRUE(m_simulator.GetStats("dev1", stats));
+    const CDeviceStats stats = SettledStats(m_simulator, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, 1u);
     EXPECT_EQ(stats.m_nInterfaceCloses, 1u);
     EXPECT_EQ(stats.m_nPipeOpens, 1u);
@@ -268,9 +268,7 @@ TEST_F(DeviceSimTest, EveryOpenGetsAFreshInstance)
     }
     for (HANDLE h : arrOpen)
         ::CloseHandle(h);
-    ASSERT_TRUE(m_simulator.WaitIdle("dev1"));
-    CDeviceStats stats;
-    ASSERT_TRUE(m_simulator.GetStats("dev1", stats));
+    const CDeviceStats stats = SettledStats(m_simulator, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, 70u);
     EXPECT_EQ(stats.m_nInterfaceCloses, 70u);
 }
@@ -348,9 +346,7 @@ TEST_F(DeviceSimTest, BrokenPipeKeepsExactlyTheBytesBeforeTheBreak)
 
     ASSERT_TRUE(m_simulator.WaitIdle("dev1"));
     EXPECT_EQ(m_simulator.RecordedBytes("dev1"), std::vector<unsigned char>(body.begin(), body.begin() + 5000));
-    CDeviceStats stats;
-    ASSERT_TRUE(m_simulator.GetStats("dev1", stats));
-    EXPECT_EQ(stats.m_nPipeBreaks, 1u);
+    EXPECT_EQ(SettledStats(m_simulator, "dev1").m_nPipeBreaks, 1u);
 }
 
 TEST_F(DeviceSimTest, StalledDeviceHoldsTheWriterUntilResumed)
