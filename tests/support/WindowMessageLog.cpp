@@ -89,12 +89,6 @@ std::vector<std::string> CWindowMessageLog::ControlEvents() const
     return g_arrEvents;
 }
 
-size_t CWindowMessageLog::ControlEventCount() const
-{
-    std::lock_guard<std::mutex> lock(g_mutex);
-    return g_arrEvents.size();
-}
-
 std::vector<int> CWindowMessageLog::HiddenFocus() const
 {
     std::lock_guard<std::mutex> lock(g_mutex);

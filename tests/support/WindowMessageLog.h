@@ -22,7 +22,6 @@ public:
 
     // Lines "settext <id> <text>" and "show <id> <0|1>", in order of arrival.
     std::vector<std::string> ControlEvents() const;
-    size_t ControlEventCount() const;
     // The ids of the hidden windows that took the focus.
     std::vector<int> HiddenFocus() const;
     // WM_TIMER messages of the poll timer taken off the queue so far.

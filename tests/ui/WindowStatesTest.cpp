@@ -75,7 +75,7 @@ TEST_F(WindowStatesTest, DownloadingAgainLeavesEveryControlAlone)
     m_run.Notify(UWM_DOWNLOAD_PROGRESS, 30);
     ASSERT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOADING_TEXT);
 
-    const size_t nEvents = m_run.Log().ControlEventCount();
+    const size_t nEvents = m_run.Log().ControlEvents().size();
     m_run.SetState(STATE_DOWNLOADING);
     m_run.Notify(UWM_DOWNLOAD_BEGIN);
     EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOADING_TEXT);
@@ -167,7 +167,7 @@ TEST_F(WindowStatesTest, ButtonShownWhileAnotherWindowIsActiveTakesNoFocusFromIt
 TEST_F(WindowStatesTest, SwitchingHidesEverythingShownBeforeShowingTheNewState)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
-    const size_t nEvents = m_run.Log().ControlEventCount();
+    const size_t nEvents = m_run.Log().ControlEvents().size();
     m_run.SetState(STATE_DOWNLOADING);
     m_run.SetState(STATE_DISCONNECTED);
     std::vector<std::string> arrEvents = m_run.Log().ControlEvents();
@@ -204,12 +204,12 @@ TEST_F(WindowStatesTest, StrayReportsChangeNothing)
     for (const auto& row : rows)
     {
         m_run.SetWorker(row.nWorker);
-        const size_t nEvents = m_run.Log().ControlEventCount();
+        const size_t nEvents = m_run.Log().ControlEvents().size();
         for (UINT nMessage : row.arrStray)
             ::SendMessageW(m_run.Window(), nMessage, 77, 0);
         SCOPED_TRACE("worker " + std::to_string(row.nWorker) + ", first stray " + std::to_string(row.arrStray[0]));
         EXPECT_EQ(m_run.State(), STATE_CONNECTED);
-        EXPECT_EQ(m_run.Log().ControlEventCount(), nEvents);
+        EXPECT_EQ(m_run.Log().ControlEvents().size(), nEvents);
         EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 0);
         EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 0);
     }
