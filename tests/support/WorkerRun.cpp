@@ -123,7 +123,8 @@ LRESULT CReportWindow::OnComplete(WPARAM wParam, LPARAM /*lParam*/)
 void CReportWindow::Record(char chKind, WPARAM wParam)
 {
     CReport report = { chKind, wParam, 0, ::GetTickCount() };
-    OnReport(report);
+    if (m_fnOnReport)
+        m_fnOnReport(report);
     m_run.m_arrReports.push_back(report);
     ++m_nReports;
 }
