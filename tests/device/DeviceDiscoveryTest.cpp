@@ -28,15 +28,16 @@ protected:
         strcpy(g_szDevicePath, kMarker);
     }
 
-    // Opens and closes the probe's handle as the window does; true if a device answered.
-    bool Probe()
+    // Closes a handle that the search code opened; true if it opened one.
+    static bool Opened(HANDLE hDevice)
     {
-        HANDLE hDevice = OpenDevice();
         if (hDevice == INVALID_HANDLE_VALUE)
             return false;
         ::CloseHandle(hDevice);
         return true;
     }
+    // Opens and closes the probe's handle as the window does; true if a device answered.
+    static bool Probe() { return Opened(OpenDevice()); }
 
     CDeviceSimulator m_sim;
 };
@@ -61,9 +62,7 @@ TEST_F(DeviceDiscoveryTest, SearchAsksForPresentInterfacesOfTheClassAndReleasesE
     ASSERT_TRUE(m_sim.Plug("dev1"));
     ASSERT_TRUE(m_sim.AddPhantom("gone"));
     ASSERT_TRUE(Probe());
-    HANDLE hPipe = OpenDevicePipe("PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    ::CloseHandle(hPipe);
+    ASSERT_TRUE(Opened(OpenDevicePipe("PIPE00")));
     ASSERT_TRUE(m_sim.Unplug("dev1"));
     EXPECT_FALSE(Probe());
 
@@ -117,9 +116,7 @@ TEST_F(DeviceDiscoveryTest, InterfaceThatDoesNotOpenIsPassedOver)
         EXPECT_TRUE(Probe());
         EXPECT_EQ(DevicePath(), strSecond);
         EXPECT_EQ(SettledStats(m_sim, "second").m_nInterfaceOpens, 1u);
-        HANDLE hPipe = OpenDevicePipe("PIPE00");
-        EXPECT_NE(hPipe, INVALID_HANDLE_VALUE) << ::GetLastError();
-        ::CloseHandle(hPipe);
+        EXPECT_TRUE(Opened(OpenDevicePipe("PIPE00"))) << ::GetLastError();
         EXPECT_EQ(DevicePath(), strSecond + "\\PIPE00");
     }
 }
@@ -217,9 +214,7 @@ TEST_F(DeviceDiscoveryTest, PipeOpensOnTheDeviceThatAFreshSearchFinds)
     ASSERT_TRUE(m_sim.Unplug("old"));
     std::string strNew;
     ASSERT_TRUE(m_sim.Plug("new", &strNew));
-    HANDLE hPipe = OpenDevicePipe("PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    ::CloseHandle(hPipe);
+    ASSERT_TRUE(Opened(OpenDevicePipe("PIPE00")));
     EXPECT_EQ(DevicePath(), strNew + "\\PIPE00");
     EXPECT_EQ(SettledStats(m_sim, "new").m_nPipeOpens, 1u);
 }
@@ -270,11 +265,10 @@ TEST_F(DeviceDiscoveryTest, PathsThatDoNotFitArePassedOverWithoutOverflow)
         strcpy(g_szDevicePath, kMarker);
         EXPECT_EQ(Probe(), row.m_bProbeFinds);
         EXPECT_EQ(DevicePath(), row.m_bProbeFinds ? strLong : std::string(kMarker));
-        HANDLE hPipe = OpenDevicePipe("PIPE00");
-        EXPECT_EQ(hPipe != INVALID_HANDLE_VALUE, row.m_bPipeFinds);
-        if (hPipe != INVALID_HANDLE_VALUE)
+        const bool bPipeOpened = Opened(OpenDevicePipe("PIPE00"));
+        EXPECT_EQ(bPipeOpened, row.m_bPipeFinds);
+        if (bPipeOpened)
         {
-            ::CloseHandle(hPipe);
             EXPECT_EQ(DevicePath(), strLong + "\\PIPE00");
             EXPECT_EQ(DevicePath().size(), DEVICE_PATH_SIZE - 1);
         }
@@ -287,9 +281,7 @@ TEST_F(DeviceDiscoveryTest, PathsThatDoNotFitArePassedOverWithoutOverflow)
         // Followed by a device with a short path, which is used instead when the long one does not fit.
         std::string strShort;
         ASSERT_TRUE(m_sim.Plug("short", &strShort));
-        hPipe = OpenDevicePipe("PIPE00");
-        ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-        ::CloseHandle(hPipe);
+        ASSERT_TRUE(Opened(OpenDevicePipe("PIPE00")));
         EXPECT_EQ(DevicePath(), (row.m_bPipeFinds ? strLong : strShort) + "\\PIPE00");
         EXPECT_TRUE(Probe());
         EXPECT_EQ(DevicePath(), row.m_bProbeFinds ? strLong : strShort);
