@@ -9,7 +9,15 @@
 class CTimedReportWindow : public CReportWindow
 {
 public:
-    explicit CTimedReportWindow(CWorkerRun& run) : CReportWindow(run) {}
+    explicit CTimedReportWindow(CWorkerRun& run) : CReportWindow(run)
+    {
+        m_fnOnReport = [this](CReport& report) {
+            if (report.m_chKind != 'C')
+                return;
+            m_dCompleteSeconds = BenchSeconds();
+            m_dCompleteCpuSeconds = BenchCpuSeconds();
+        };
+    }
 
     BOOL Create() { return CReportWindow::Create(L"OrvekBenchReportWindow", L"Orvek benchmark", FALSE); }
     // Runs this thread's messages until the completion report has come;
@@ -23,13 +31,4 @@ public:
     // BenchSeconds and BenchCpuSeconds when the completion report arrived.
     double m_dCompleteSeconds = 0;
     double m_dCompleteCpuSeconds = 0;
-
-protected:
-    void OnReport(CReport& report) override
-    {
-        if (report.m_chKind != 'C')
-            return;
-        m_dCompleteSeconds = BenchSeconds();
-        m_dCompleteCpuSeconds = BenchCpuSeconds();
-    }
 };

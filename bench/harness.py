@@ -7,6 +7,7 @@ in --bin; tools/bench.sh sets up both.
 """
 
 import argparse
+import contextlib
 import datetime
 import os
 import platform
@@ -111,15 +112,21 @@ class Bench:
                                                            completed.stderr.strip()[-500:]))
         return parse_result(completed.stdout, completed.stderr)
 
-    def start_driver(self, *args):
-        """UpdaterBench.exe waiting for the go, and the fields of its "ready" line."""
+    @contextlib.contextmanager
+    def driver(self, *args):
+        """UpdaterBench.exe waiting for the go, and the fields of its "ready" line; killed if still running after."""
         driver = subprocess.Popen(["wine", os.path.join(self.bin, "UpdaterBench.exe")] + list(args), env=self.env,
                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        line = driver.stdout.readline()
-        if line.split()[:1] != ["ready"]:
-            _, err = driver.communicate(timeout=RUN_TIMEOUT)
-            raise BenchError("UpdaterBench %s did not get ready: %s" % (args[0], err.strip()[-500:]))
-        return driver, parse_fields(line)
+        try:
+            line = driver.stdout.readline()
+            if line.split()[:1] != ["ready"]:
+                _, err = driver.communicate(timeout=RUN_TIMEOUT)
+                raise BenchError("UpdaterBench %s did not get ready: %s" % (args[0], err.strip()[-500:]))
+            yield driver, parse_fields(line)
+        finally:
+            if driver.poll() is None:
+                driver.kill()
+                driver.wait()
 
     def finish_driver(self, driver):
         driver.stdin.write("go\n")
@@ -157,16 +164,11 @@ class Bench:
         return result
 
     def update(self, _variant):
-        driver, _ = self.start_driver("update", str(self.size))
-        try:
+        with self.driver("update", str(self.size)) as (driver, _):
             pid = self.program_pid()
             idle = linuxproc.memory_kib(pid)
             with linuxproc.MemorySampler(pid) as sampler:
                 result = self.finish_driver(driver)
-        finally:
-            if driver.poll() is None:
-                driver.kill()
-                driver.wait()
         result["peak_mib"] = sampler.peak_kib / 1024
         result["idle_mib"] = idle["RssAnon"] / 1024
         return result
@@ -185,8 +187,7 @@ class Bench:
                        timeout=RUN_TIMEOUT)
 
     def idle(self, variant):
-        driver, ready = self.start_driver("idle", "disconnected" if variant == "disconnected" else "connected")
-        try:
+        with self.driver("idle", "disconnected" if variant == "disconnected" else "connected") as (driver, ready):
             if variant == "hover":
                 self.move_pointer(ready["button_x"], ready["button_y"])
             else:
@@ -203,10 +204,6 @@ class Bench:
             after = {name: linuxproc.cpu_seconds(pid) for name, pid in pids.items()}
             elapsed = time.monotonic() - started
             finished = self.finish_driver(driver)
-        finally:
-            if driver.poll() is None:
-                driver.kill()
-                driver.wait()
         wanted = "button" if variant == "hover" else "outside"
         if finished.get("pointer") != wanted:
             raise BenchError("idle %s: the pointer was on the %s, not the %s" % (variant, finished.get("pointer"),

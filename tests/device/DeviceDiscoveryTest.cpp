@@ -8,6 +8,7 @@
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
 #include "DeviceSimControl.h"
+#include "support/DeviceStats.h"
 
 namespace
 {
@@ -27,24 +28,16 @@ protected:
         strcpy(g_szDevicePath, kMarker);
     }
 
-    // The simulator's counters once every connection has ended.
-    CDeviceStats SettledStats(const std::string& strName)
+    // Closes a handle that the search code opened; true if it opened one.
+    static bool Opened(HANDLE hDevice)
     {
-        CDeviceStats stats;
-        EXPECT_TRUE(m_sim.WaitIdle(strName)) << strName << ": " << m_sim.LastReply();
-        EXPECT_TRUE(m_sim.GetStats(strName, stats)) << strName << ": " << m_sim.LastReply();
-        return stats;
-    }
-
-    // Opens and closes the probe's handle as the window does; true if a device answered.
-    bool Probe()
-    {
-        HANDLE hDevice = OpenDevice();
         if (hDevice == INVALID_HANDLE_VALUE)
             return false;
         ::CloseHandle(hDevice);
         return true;
     }
+    // Opens and closes the probe's handle as the window does; true if a device answered.
+    static bool Probe() { return Opened(OpenDevice()); }
 
     CDeviceSimulator m_sim;
 };
@@ -69,9 +62,7 @@ TEST_F(DeviceDiscoveryTest, SearchAsksForPresentInterfacesOfTheClassAndReleasesE
     ASSERT_TRUE(m_sim.Plug("dev1"));
     ASSERT_TRUE(m_sim.AddPhantom("gone"));
     ASSERT_TRUE(Probe());
-    HANDLE hPipe = OpenDevicePipe("PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    ::CloseHandle(hPipe);
+    ASSERT_TRUE(Opened(OpenDevicePipe("PIPE00")));
     ASSERT_TRUE(m_sim.Unplug("dev1"));
     EXPECT_FALSE(Probe());
 
@@ -100,8 +91,8 @@ TEST_F(DeviceDiscoveryTest, FirstDeviceInEnumerationOrderWinsAndOnlyItIsOpened)
     ASSERT_TRUE(m_sim.Plug("second"));
     EXPECT_TRUE(Probe());
     EXPECT_EQ(DevicePath(), strFirst);
-    EXPECT_EQ(SettledStats("first").m_nInterfaceOpens, 1u);
-    EXPECT_EQ(SettledStats("second").m_nInterfaceOpens, 0u);
+    EXPECT_EQ(SettledStats(m_sim, "first").m_nInterfaceOpens, 1u);
+    EXPECT_EQ(SettledStats(m_sim, "second").m_nInterfaceOpens, 0u);
 }
 
 TEST_F(DeviceDiscoveryTest, InterfaceThatDoesNotOpenIsPassedOver)
@@ -124,10 +115,8 @@ TEST_F(DeviceDiscoveryTest, InterfaceThatDoesNotOpenIsPassedOver)
 
         EXPECT_TRUE(Probe());
         EXPECT_EQ(DevicePath(), strSecond);
-        EXPECT_EQ(SettledStats("second").m_nInterfaceOpens, 1u);
-        HANDLE hPipe = OpenDevicePipe("PIPE00");
-        EXPECT_NE(hPipe, INVALID_HANDLE_VALUE) << ::GetLastError();
-        ::CloseHandle(hPipe);
+        EXPECT_EQ(SettledStats(m_sim, "second").m_nInterfaceOpens, 1u);
+        EXPECT_TRUE(Opened(OpenDevicePipe("PIPE00"))) << ::GetLastError();
         EXPECT_EQ(DevicePath(), strSecond + "\\PIPE00");
     }
 }
@@ -190,7 +179,7 @@ TEST_F(DeviceDiscoveryTest, ProbesLeaveNoHandleOpen)
         // takes each connection before the next.
         ASSERT_TRUE(m_sim.WaitIdle("dev1")) << "probe " << i;
     }
-    const CDeviceStats stats = SettledStats("dev1");
+    const CDeviceStats stats = SettledStats(m_sim, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, 5u);
     EXPECT_EQ(stats.m_nInterfaceCloses, 5u);
     EXPECT_EQ(stats.m_nPipeOpens, 0u);
@@ -207,7 +196,7 @@ TEST_F(DeviceDiscoveryTest, PipeOpensAtTheFoundPathAndTheNextSearchOverwritesIt)
     const std::vector<unsigned char> bytes = { 'O', 'r', 'v', 'e', 'k', 0, 1, 2, 255 };
     EXPECT_TRUE(WriteAll(hPipe, bytes));
     ::CloseHandle(hPipe);
-    const CDeviceStats stats = SettledStats("dev1");
+    const CDeviceStats stats = SettledStats(m_sim, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, 1u) << "the search opened the interface once";
     EXPECT_EQ(stats.m_nInterfaceCloses, 1u);
     EXPECT_EQ(stats.m_nPipeOpens, 1u);
@@ -225,11 +214,9 @@ TEST_F(DeviceDiscoveryTest, PipeOpensOnTheDeviceThatAFreshSearchFinds)
     ASSERT_TRUE(m_sim.Unplug("old"));
     std::string strNew;
     ASSERT_TRUE(m_sim.Plug("new", &strNew));
-    HANDLE hPipe = OpenDevicePipe("PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    ::CloseHandle(hPipe);
+    ASSERT_TRUE(Opened(OpenDevicePipe("PIPE00")));
     EXPECT_EQ(DevicePath(), strNew + "\\PIPE00");
-    EXPECT_EQ(SettledStats("new").m_nPipeOpens, 1u);
+    EXPECT_EQ(SettledStats(m_sim, "new").m_nPipeOpens, 1u);
 }
 
 TEST_F(DeviceDiscoveryTest, DeviceGoneOrRefusingThePipeGivesNoHandle)
@@ -239,7 +226,7 @@ TEST_F(DeviceDiscoveryTest, DeviceGoneOrRefusingThePipeGivesNoHandle)
     ASSERT_TRUE(m_sim.RefusePipe("dev1"));
     EXPECT_EQ(OpenDevicePipe("PIPE00"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(DevicePath(), strPath + "\\PIPE00") << "the path is extended before the open";
-    const CDeviceStats stats = SettledStats("dev1");
+    const CDeviceStats stats = SettledStats(m_sim, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, stats.m_nInterfaceCloses);
 
     ASSERT_TRUE(m_sim.Unplug("dev1"));
@@ -278,11 +265,10 @@ TEST_F(DeviceDiscoveryTest, PathsThatDoNotFitArePassedOverWithoutOverflow)
         strcpy(g_szDevicePath, kMarker);
         EXPECT_EQ(Probe(), row.m_bProbeFinds);
         EXPECT_EQ(DevicePath(), row.m_bProbeFinds ? strLong : std::string(kMarker));
-        HANDLE hPipe = OpenDevicePipe("PIPE00");
-        EXPECT_EQ(hPipe != INVALID_HANDLE_VALUE, row.m_bPipeFinds);
-        if (hPipe != INVALID_HANDLE_VALUE)
+        const bool bPipeOpened = Opened(OpenDevicePipe("PIPE00"));
+        EXPECT_EQ(bPipeOpened, row.m_bPipeFinds);
+        if (bPipeOpened)
         {
-            ::CloseHandle(hPipe);
             EXPECT_EQ(DevicePath(), strLong + "\\PIPE00");
             EXPECT_EQ(DevicePath().size(), DEVICE_PATH_SIZE - 1);
         }
@@ -295,9 +281,7 @@ TEST_F(DeviceDiscoveryTest, PathsThatDoNotFitArePassedOverWithoutOverflow)
         // Followed by a device with a short path, which is used instead when the long one does not fit.
         std::string strShort;
         ASSERT_TRUE(m_sim.Plug("short", &strShort));
-        hPipe = OpenDevicePipe("PIPE00");
-        ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-        ::CloseHandle(hPipe);
+        ASSERT_TRUE(Opened(OpenDevicePipe("PIPE00")));
         EXPECT_EQ(DevicePath(), (row.m_bPipeFinds ? strLong : strShort) + "\\PIPE00");
         EXPECT_TRUE(Probe());
         EXPECT_EQ(DevicePath(), row.m_bProbeFinds ? strLong : strShort);

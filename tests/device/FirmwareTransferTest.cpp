@@ -1,6 +1,7 @@
 // The transfer worker writing into the device simulator's PIPE00, reporting
 // to a real window.
 #include "app/UserTexts.h"
+#include "support/DeviceStats.h"
 #include "support/ExpectFailure.h"
 #include "support/TransferRun.h"
 #include "DeviceSimControl.h"
@@ -86,14 +87,6 @@ protected:
         CTransferRun run = RunTransfer(nullptr, std::string(), 60000);
         unplug.join();
         return run;
-    }
-
-    // The device's counters once its connections have ended.
-    CDeviceStats SettledStats(const std::string& strDevice)
-    {
-        CDeviceStats stats;
-        EXPECT_TRUE(m_sim.WaitIdle(strDevice) && m_sim.GetStats(strDevice, stats)) << m_sim.LastReply();
-        return stats;
     }
 
     // A device that allows no second open while its pipe is open.
@@ -182,7 +175,7 @@ TEST_F(FirmwareTransferTest, DeviceReceivesTheHeadBytesThenTheBody)
         }
         EXPECT_EQ("", Compare(DeviceStream(image), m_sim.RecordedBytes(strDevice)));
 
-        const CDeviceStats stats = SettledStats(strDevice);
+        const CDeviceStats stats = SettledStats(m_sim, strDevice);
         EXPECT_EQ(1u, stats.m_nPipeOpens);
         EXPECT_EQ(1u, stats.m_nPipeCloses);
         EXPECT_EQ(0u, stats.m_nPipeBreaks);
@@ -250,7 +243,7 @@ TEST_F(FirmwareTransferTest, PipeThatDoesNotOpenEndsTheTransferWithTheFailureBox
         EXPECT_TRUE(run.Percentages().empty()) << run.Describe();
         if (!row.m_bPlugged)
             continue;
-        const CDeviceStats stats = SettledStats("dev");
+        const CDeviceStats stats = SettledStats(m_sim, "dev");
         EXPECT_EQ(0u, stats.m_nPipeOpens);
         EXPECT_EQ(0u, stats.m_nPipeBytes);
     }
@@ -307,7 +300,7 @@ TEST_F(FirmwareTransferTest, PipeBreakingMidBodyEndsTheTransferOnceTheWriteHasSp
     ASSERT_FALSE(run.Percentages().empty()) << run.Describe();
     EXPECT_LT(run.Percentages().back(), 20u) << run.Describe();
 
-    const CDeviceStats stats = SettledStats("dev");
+    const CDeviceStats stats = SettledStats(m_sim, "dev");
     EXPECT_EQ(1u, stats.m_nPipeOpens);
     EXPECT_EQ(1u, stats.m_nPipeBreaks);
     std::vector<unsigned char> expected = DeviceStream(image);
@@ -347,7 +340,7 @@ TEST_F(FirmwareTransferTest, WriteToADeviceThatStopsTakingDataEndsInABoxThatSays
         if (row.m_dwUnplugAfterMs == 0)
         {
             ASSERT_TRUE(m_sim.Resume(row.m_pszDevice)) << m_sim.LastReply();
-            const CDeviceStats stats = SettledStats(row.m_pszDevice);
+            const CDeviceStats stats = SettledStats(m_sim, row.m_pszDevice);
             EXPECT_EQ(1u, stats.m_nPipeCloses);
             ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
         }

@@ -8,11 +8,19 @@
 #include "download/UpdateRequest.h"
 
 #include <algorithm>
+#include <numeric>
 #include <cstring>
 #include <gtest/gtest.h>
 
 namespace
 {
+// 1, 2, ... 100.
+std::vector<WPARAM> EveryPercent()
+{
+    std::vector<WPARAM> arrPercent(100);
+    std::iota(arrPercent.begin(), arrPercent.end(), 1);
+    return arrPercent;
+}
 
 class DownloadWorkerTest : public ::testing::Test
 {
@@ -89,10 +97,7 @@ TEST_F(DownloadWorkerTest, SmallBodiesReportEachChangedPercentage)
 TEST_F(DownloadWorkerTest, MillionBytesReportEveryPercentOnceAndFillTheImage)
 {
     CDownloadRun run = Run(R"({"body": {"size": 1000000, "seed": 7}})");
-    std::vector<WPARAM> arrExpected;
-    for (WPARAM nPercent = 1; nPercent <= 100; ++nPercent)
-        arrExpected.push_back(nPercent);
-    EXPECT_EQ(arrExpected, run.Percentages());
+    EXPECT_EQ(EveryPercent(), run.Percentages());
     ASSERT_EQ(102u, run.m_arrReports.size()) << run.Describe();
     EXPECT_EQ('B', run.m_arrReports.front().m_chKind);
     EXPECT_EQ(1, run.Completion());
@@ -114,10 +119,7 @@ TEST_F(DownloadWorkerTest, SlowBodyReportsEachPercentageAsItsBytesArrive)
 {
     CDownloadRun run = Run(R"({"body": {"size": 30000, "seed": 3}, "chunk_size": 300, "chunk_delay": 0.02})");
     EXPECT_EQ(1, run.Completion()) << run.Describe();
-    std::vector<WPARAM> arrExpected;
-    for (WPARAM nPercent = 1; nPercent <= 100; ++nPercent)
-        arrExpected.push_back(nPercent);
-    EXPECT_EQ(arrExpected, run.Percentages());
+    EXPECT_EQ(EveryPercent(), run.Percentages());
     DWORD dwLongestGap = 0;
     for (size_t iReport = 1; iReport < run.m_arrReports.size(); ++iReport)
         dwLongestGap = std::max(dwLongestGap, run.m_arrReports[iReport].m_dwTick - run.m_arrReports[iReport - 1].m_dwTick);

@@ -26,49 +26,39 @@ std::wstring Value(const CMapStringToString& map, const wchar_t* pszName)
 }
 }
 
-TEST(ParseRawHeaders, SplitsAtTheFirstColonAndTrims)
+// Each row: a header block and every header it gives.
+TEST(ParseRawHeaders, SplitsTrimsAndStopsAtTheEndOfTheBlock)
 {
-    CMapStringToString map(10);
-    ParseRawHeaders(Block({L"HTTP/1.0 500 Internal Server Error", L"X-Orvek-Error: \t Server on fire \t\r",
-                           L"Location:  http://a:b/c ", L"  Spaced Name  :v", L"NoColonHere"}),
-                    map);
-    EXPECT_EQ(3, map.GetCount());
-    EXPECT_EQ(L"Server on fire", Value(map, L"X-Orvek-Error"));
-    EXPECT_EQ(L"http://a:b/c", Value(map, L"Location"));
-    EXPECT_EQ(L"v", Value(map, L"Spaced Name"));
-}
-
-TEST(ParseRawHeaders, LaterLineWinsAndNamesKeepTheirCase)
-{
-    CMapStringToString map(10);
-    ParseRawHeaders(Block({L"X-Orvek-Error: first", L"x-orvek-error: lower", L"X-Orvek-Error: second"}), map);
-    EXPECT_EQ(L"second", Value(map, L"X-Orvek-Error"));
-    EXPECT_EQ(L"lower", Value(map, L"x-orvek-error"));
-}
-
-TEST(ParseRawHeaders, LeadingColonIsSkippedButABlankNameIsKept)
-{
-    CMapStringToString map(10);
-    ParseRawHeaders(Block({L": skipped", L" : blank name"}), map);
-    EXPECT_EQ(1, map.GetCount());
-    EXPECT_EQ(L"blank name", Value(map, L""));
-}
-
-TEST(ParseRawHeaders, StopsAtTheEmptyLineOrTheEndOfTheText)
-{
-    CMapStringToString map(10);
-    const wchar_t block[] = L"A: 1\0\0B: 2\0";
-    ParseRawHeaders(CString(block, static_cast<int>(sizeof(block) / sizeof(block[0])) - 1), map);
-    EXPECT_EQ(L"1", Value(map, L"A"));
-    EXPECT_EQ(L"<none>", Value(map, L"B"));
-
-    CMapStringToString mapUnclosed(10);
-    ParseRawHeaders(CString(L"A: 1"), mapUnclosed);
-    EXPECT_EQ(L"1", Value(mapUnclosed, L"A"));
-
-    CMapStringToString mapEmpty(10);
-    ParseRawHeaders(CString(), mapEmpty);
-    EXPECT_TRUE(mapEmpty.IsEmpty());
+    const wchar_t kTwoBlocks[] = L"A: 1\0\0B: 2\0";
+    const struct
+    {
+        const char* pszCase;
+        CString strBlock;
+        std::vector<std::pair<const wchar_t*, const wchar_t*>> arrHeaders;
+    } rows[] = {
+        {"split at the first colon and trimmed",
+         Block({L"HTTP/1.0 500 Internal Server Error", L"X-Orvek-Error: \t Server on fire \t\r",
+                L"Location:  http://a:b/c ", L"  Spaced Name  :v", L"NoColonHere"}),
+         {{L"X-Orvek-Error", L"Server on fire"}, {L"Location", L"http://a:b/c"}, {L"Spaced Name", L"v"}}},
+        {"a later line wins, names keep their case",
+         Block({L"X-Orvek-Error: first", L"x-orvek-error: lower", L"X-Orvek-Error: second"}),
+         {{L"X-Orvek-Error", L"second"}, {L"x-orvek-error", L"lower"}}},
+        {"a leading colon is skipped, a blank name kept", Block({L": skipped", L" : blank name"}),
+         {{L"", L"blank name"}}},
+        {"stops at the empty line", CString(kTwoBlocks, static_cast<int>(_countof(kTwoBlocks) - 1)),
+         {{L"A", L"1"}}},
+        {"stops at the end of the text", CString(L"A: 1"), {{L"A", L"1"}}},
+        {"empty", CString(), {}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.pszCase);
+        CMapStringToString map(10);
+        ParseRawHeaders(row.strBlock, map);
+        EXPECT_EQ(static_cast<INT_PTR>(row.arrHeaders.size()), map.GetCount());
+        for (const auto& header : row.arrHeaders)
+            EXPECT_EQ(header.second, Value(map, header.first)) << "header " << header.first;
+    }
 }
 
 TEST(ClassifyResponse, StatusAloneChoosesTheOutcome)

@@ -2,6 +2,7 @@
 // box during the download at once, during the write only after a question;
 // and what a log-off is told meanwhile.
 #include "Fixture.h"
+#include "support/DeviceStats.h"
 
 namespace
 {
@@ -37,9 +38,7 @@ protected:
         ExpectProcessEnds();
 
         EXPECT_TRUE(RecordedBytes().empty());
-        CDeviceStats stats;
-        ASSERT_TRUE(m_sim.GetStats(DEVICE_NAME, stats)) << m_sim.LastReply();
-        EXPECT_EQ(stats.m_nPipeOpens, 0u) << "the pipe was opened";
+        EXPECT_EQ(SettledStats(m_sim, DEVICE_NAME).m_nPipeOpens, 0u) << "the pipe was opened";
     }
 
     // The device is held at the start of the transfer, so the end comes

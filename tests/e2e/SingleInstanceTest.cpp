@@ -2,6 +2,7 @@
 // first window forward, or says why it ends.
 #include "Fixture.h"
 #include <vector>
+#include "support/DeviceStats.h"
 #include "support/Wait.h"
 #include "support/WindowSearch.h"
 
@@ -56,9 +57,7 @@ TEST_F(CSingleInstanceTest, SecondStartBringsTheRunningWindowForwardAndEnds)
 
     ASSERT_NO_FATAL_FAILURE(ClickForDone());
     ExpectDeviceHolds(arrImage);
-    CDeviceStats stats;
-    ASSERT_TRUE(m_sim.GetStats(DEVICE_NAME, stats)) << m_sim.LastReply();
-    EXPECT_EQ(stats.m_nPipeOpens, 1u) << "pipe opens";
+    EXPECT_EQ(SettledStats(m_sim, DEVICE_NAME).m_nPipeOpens, 1u) << "pipe opens";
 }
 
 // The lock held by a program with no updater window (this test, as an

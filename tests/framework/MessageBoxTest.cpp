@@ -25,14 +25,6 @@ UINT AFX_CDECL ShowBoxProc(LPVOID pParam)
     return 0;
 }
 
-HWND FindBoxOfThread(DWORD nThreadId)
-{
-    CWindowSearch search;
-    search.m_dwThreadId = nThreadId;
-    search.m_bVisible = true;
-    return FindTopWindow(search);
-}
-
 // The box's visible push buttons, by id.
 std::vector<int> VisibleButtonIds(HWND hBox)
 {
@@ -78,7 +70,7 @@ protected:
         pThread->ResumeThread();
 
         HWND hBox = nullptr;
-        ASSERT_TRUE(PumpUntil([&] { return (hBox = FindBoxOfThread(nThreadId)) != nullptr; }));
+        ASSERT_TRUE(PumpUntil([&] { return (hBox = FindTopWindow(ShownDialogs(nThreadId))) != nullptr; }));
         EXPECT_EQ(hExpectedOwner, ::GetWindow(hBox, GW_OWNER));
         EXPECT_EQ(L"Orvek Updater", TextOf(hBox));
         EXPECT_EQ(std::wstring(call.pszText), TextOf(::GetDlgItem(hBox, 0xFFFF)));

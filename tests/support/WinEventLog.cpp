@@ -19,47 +19,25 @@ CWinEventLog::~CWinEventLog()
 {
     if (m_hHook != nullptr)
         ::UnhookWinEvent(m_hHook);
-    if (m_hFocusHook != nullptr)
-        ::UnhookWindowsHookEx(m_hFocusHook);
     g_pLog = nullptr;
 }
 
-bool CWinEventLog::WatchFocus(DWORD dwThreadId)
-{
-    m_hFocusHook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CWinEventLog::OnMessage, nullptr, dwThreadId);
-    return m_hFocusHook != nullptr;
-}
-
-LRESULT CALLBACK CWinEventLog::OnMessage(int nCode, WPARAM wParam, LPARAM lParam)
-{
-    const CWPSTRUCT* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (nCode == HC_ACTION && pMsg->message == WM_SETFOCUS && g_pLog != nullptr)
-        g_pLog->Record(EVENT_OBJECT_FOCUS, pMsg->hwnd);
-    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
-}
-
-void CWinEventLog::Record(DWORD dwEvent, HWND hWnd)
-{
-    WCHAR szText[256] = {};
-    ::GetWindowTextW(hWnd, szText, 256);
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_arrEvents.push_back({ dwEvent, ::GetDlgCtrlID(hWnd), ::IsWindowVisible(hWnd) != FALSE, szText });
-}
-
-void CALLBACK CWinEventLog::OnEvent(HWINEVENTHOOK /*hHook*/, DWORD dwEvent, HWND hWnd, LONG idObject,
+void CALLBACK CWinEventLog::OnEvent(HWINEVENTHOOK /*hHook*/, DWORD /*dwEvent*/, HWND hWnd, LONG idObject,
                                     LONG /*idChild*/, DWORD /*dwThread*/, DWORD /*dwTime*/)
 {
-    if (idObject == OBJID_CLIENT && g_pLog != nullptr && hWnd != nullptr)
-        g_pLog->Record(dwEvent, hWnd);
+    if (idObject != OBJID_CLIENT || g_pLog == nullptr || hWnd == nullptr)
+        return;
+    WCHAR szText[256] = {};
+    ::GetWindowTextW(hWnd, szText, 256);
+    g_pLog->m_arrAnnounced.push_back(std::to_wstring(::GetDlgCtrlID(hWnd)) + L" " + szText);
 }
 
-std::vector<CWinEvent> CWinEventLog::Events()
+std::vector<std::wstring> CWinEventLog::Announced()
 {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         ::DispatchMessageW(&msg);
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return m_arrEvents;
+    return m_arrAnnounced;
 }
 
 std::wstring AccessibleName(HWND hWnd)

@@ -8,6 +8,7 @@ namespace
 {
 std::mutex g_mutex;
 std::vector<std::string> g_arrEvents;
+std::vector<int> g_arrHiddenFocus;
 std::atomic<long> g_nPollTicks{ 0 };
 
 bool IsControl(HWND hWnd)
@@ -32,6 +33,11 @@ LRESULT CALLBACK CallWndProc(int nCode, WPARAM wParam, LPARAM lParam)
         else if (pMsg->message == WM_SHOWWINDOW && IsControl(pMsg->hwnd))
             Record("show " + std::to_string(::GetDlgCtrlID(pMsg->hwnd)) + " "
                    + (pMsg->wParam != 0 ? "1" : "0"));
+        else if (pMsg->message == WM_SETFOCUS && !::IsWindowVisible(pMsg->hwnd))
+        {
+            std::lock_guard<std::mutex> lock(g_mutex);
+            g_arrHiddenFocus.push_back(::GetDlgCtrlID(pMsg->hwnd));
+        }
     }
     return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
@@ -58,6 +64,7 @@ bool CWindowMessageLog::Install()
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         g_arrEvents.clear();
+        g_arrHiddenFocus.clear();
     }
     g_nPollTicks = 0;
     const DWORD dwThreadId = ::GetCurrentThreadId();
@@ -82,10 +89,10 @@ std::vector<std::string> CWindowMessageLog::ControlEvents() const
     return g_arrEvents;
 }
 
-size_t CWindowMessageLog::ControlEventCount() const
+std::vector<int> CWindowMessageLog::HiddenFocus() const
 {
     std::lock_guard<std::mutex> lock(g_mutex);
-    return g_arrEvents.size();
+    return g_arrHiddenFocus;
 }
 
 long CWindowMessageLog::PollTicks() const

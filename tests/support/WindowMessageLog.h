@@ -1,7 +1,8 @@
 // Watches the updater window's thread through its hooks: every text set on
-// and every visibility change of a control of the window (sent messages,
-// seen by WH_CALLWNDPROC), and every poll tick the window takes from its
-// queue (posted, seen by WH_GETMESSAGE). One log at a time per process.
+// and every visibility change of a control of the window, and every move of
+// the focus onto a hidden window (sent messages, seen by WH_CALLWNDPROC as
+// they happen), and every poll tick the window takes from its queue
+// (posted, seen by WH_GETMESSAGE). One log at a time per process.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -21,7 +22,8 @@ public:
 
     // Lines "settext <id> <text>" and "show <id> <0|1>", in order of arrival.
     std::vector<std::string> ControlEvents() const;
-    size_t ControlEventCount() const;
+    // The ids of the hidden windows that took the focus.
+    std::vector<int> HiddenFocus() const;
     // WM_TIMER messages of the poll timer taken off the queue so far.
     long PollTicks() const;
 

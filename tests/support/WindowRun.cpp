@@ -18,16 +18,6 @@ HANDLE g_hWindowThread = nullptr;
 DWORD g_dwWindowThreadId = 0;
 HANDLE g_hRequest = nullptr;
 CWindowRun* g_pRequested = nullptr;
-
-// The thread's visible dialogs, with hOwner those it owns.
-CWindowSearch ShownDialogs(DWORD dwThreadId, HWND hOwner = nullptr)
-{
-    CWindowSearch search;
-    search.m_dwThreadId = dwThreadId;
-    search.m_hOwner = hOwner;
-    search.m_bVisible = true;
-    return search;
-}
 }
 
 CWindowRun::~CWindowRun()

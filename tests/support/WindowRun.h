@@ -25,7 +25,6 @@ public:
 
     HWND Window() const { return m_hWnd; }
     HWND Control(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
-    DWORD ThreadId() const { return m_dwThreadId; }
     const CWindowMessageLog& Log() const { return m_log; }
 
     int State() const;

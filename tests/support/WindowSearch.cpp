@@ -39,6 +39,15 @@ bool HasText(HWND hWnd, const wchar_t* pszText, bool bClass)
 }
 }
 
+CWindowSearch ShownDialogs(DWORD dwThreadId, HWND hOwner)
+{
+    CWindowSearch search;
+    search.m_dwThreadId = dwThreadId;
+    search.m_hOwner = hOwner;
+    search.m_bVisible = true;
+    return search;
+}
+
 bool IsMatch(HWND hWnd, const CWindowSearch& search)
 {
     if (search.m_pszClass != nullptr && !HasText(hWnd, search.m_pszClass, true))

@@ -24,6 +24,9 @@ struct CWindowSearch
     bool (*m_pfnMatch)(HWND) = nullptr;
 };
 
+// The visible dialogs of a thread (of any with 0); with hOwner those it owns.
+CWindowSearch ShownDialogs(DWORD dwThreadId, HWND hOwner = nullptr);
+
 bool IsMatch(HWND hWnd, const CWindowSearch& search);
 // The first match, or null.
 HWND FindTopWindow(const CWindowSearch& search);

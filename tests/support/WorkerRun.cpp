@@ -10,14 +10,6 @@
 
 namespace
 {
-HWND FindOwnedBox(HWND hOwner)
-{
-    CWindowSearch search;
-    search.m_hOwner = hOwner;
-    search.m_bVisible = true;
-    return FindTopWindow(search);
-}
-
 // Reads the box and presses its one button, as a user would.
 CFailureBox DismissBox(HWND hBox, CReportWindow& wnd)
 {
@@ -131,7 +123,8 @@ LRESULT CReportWindow::OnComplete(WPARAM wParam, LPARAM /*lParam*/)
 void CReportWindow::Record(char chKind, WPARAM wParam)
 {
     CReport report = { chKind, wParam, 0, ::GetTickCount() };
-    OnReport(report);
+    if (m_fnOnReport)
+        m_fnOnReport(report);
     m_run.m_arrReports.push_back(report);
     ++m_nReports;
 }
@@ -156,7 +149,7 @@ void RunWorker(AFX_THREADPROC pfnWorker, CReportWindow& wnd, CWorkerRun& run, DW
         [&] {
             if (::WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0)
                 return true;
-            if (HWND hBox = FindOwnedBox(wnd.m_hWnd))
+            if (HWND hBox = FindTopWindow(ShownDialogs(0, wnd.m_hWnd)))
             {
                 const DWORD dwShownAfter = ::GetTickCount() - dwStart;
                 run.m_arrBoxes.push_back(DismissBox(hBox, wnd));

@@ -4,6 +4,7 @@
 // reading its text and pressing OK.
 #pragma once
 #include "framework/afxwin.h"
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,7 @@ struct CWorkerRun
 };
 
 // The window the workers report to: it takes either worker's reports and
-// records each; OnReport sees a report first, for what a run also watches.
+// records each.
 class CReportWindow : public CWnd
 {
 public:
@@ -60,11 +61,11 @@ public:
     BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszTitle, BOOL bVisible);
 
     size_t m_nReports = 0;
+    // Sees each report first, for what a run also watches; may fill in its
+    // m_nDeviceBytes.
+    std::function<void(CReport&)> m_fnOnReport;
 
 protected:
-    // May fill in the report's m_nDeviceBytes.
-    virtual void OnReport(CReport& /*report*/) {}
-
     LRESULT OnBegin(WPARAM wParam, LPARAM lParam);
     LRESULT OnProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnComplete(WPARAM wParam, LPARAM lParam);

@@ -64,7 +64,7 @@ TEST_P(WindowIdlePollTest, TicksThatFindNothingNewTouchNoControl)
     const std::vector<int> arrShown = m_run.ShownControls();
     // A text the window never sets: a rewrite would replace it.
     ::SetWindowTextW(m_run.Control(IDC_STATIC_STATUS), L"sentinel");
-    const size_t nEvents = m_run.Log().ControlEventCount();
+    const size_t nEvents = m_run.Log().ControlEvents().size();
     const unsigned long nProbes = m_sim.EnumerationCount();
 
     ASSERT_NO_FATAL_FAILURE(WaitForTicks(3));
@@ -85,7 +85,7 @@ TEST_F(WindowPollTest, DownloadIsWatchedAndEndsInDisconnectedWhenTheDeviceGoes)
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
     m_run.Notify(UWM_DOWNLOAD_BEGIN);
     m_run.Notify(UWM_DOWNLOAD_PROGRESS, 25);
-    const size_t nEvents = m_run.Log().ControlEventCount();
+    const size_t nEvents = m_run.Log().ControlEvents().size();
     const unsigned long nProbes = m_sim.EnumerationCount();
 
     // With the device there the download goes on untouched.
@@ -94,7 +94,7 @@ TEST_F(WindowPollTest, DownloadIsWatchedAndEndsInDisconnectedWhenTheDeviceGoes)
     EXPECT_EQ(m_run.State(), STATE_DOWNLOADING);
     EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOADING_TEXT);
     EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 25);
-    EXPECT_EQ(m_run.Log().ControlEventCount(), nEvents) << Joined(m_run.Log().ControlEvents());
+    EXPECT_EQ(m_run.Log().ControlEvents().size(), nEvents) << Joined(m_run.Log().ControlEvents());
 
     ASSERT_TRUE(m_sim.Unplug(DEVICE_NAME)) << m_sim.LastReply();
     ASSERT_TRUE(m_run.WaitForState(STATE_DISCONNECTED, POLL_DEADLINE_MS));
@@ -111,7 +111,7 @@ TEST_P(WindowNoProbeTest, NoTickProbesTheDevice)
         m_run.Notify(UWM_UPDATE_COMPLETE, 1);
     ASSERT_EQ(m_run.State(), GetParam());
     const std::vector<int> arrShown = m_run.ShownControls();
-    const size_t nEvents = m_run.Log().ControlEventCount();
+    const size_t nEvents = m_run.Log().ControlEvents().size();
     const unsigned long nProbes = m_sim.EnumerationCount();
 
     // Not even a device that goes away is noticed.
@@ -120,7 +120,7 @@ TEST_P(WindowNoProbeTest, NoTickProbesTheDevice)
     EXPECT_EQ(m_sim.EnumerationCount(), nProbes);
     EXPECT_EQ(m_run.State(), GetParam());
     EXPECT_EQ(m_run.ShownControls(), arrShown);
-    EXPECT_EQ(m_run.Log().ControlEventCount(), nEvents) << Joined(m_run.Log().ControlEvents());
+    EXPECT_EQ(m_run.Log().ControlEvents().size(), nEvents) << Joined(m_run.Log().ControlEvents());
 }
 
 INSTANTIATE_TEST_SUITE_P(TransferAndDone, WindowNoProbeTest, ::testing::Values(STATE_UPDATING, STATE_DONE),

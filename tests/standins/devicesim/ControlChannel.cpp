@@ -1,10 +1,6 @@
 // The client end of the simulator's control pipe.
 #include "ControlChannel.h"
 
-CControlChannel::CControlChannel() : m_hPipe(INVALID_HANDLE_VALUE)
-{
-}
-
 CControlChannel::~CControlChannel()
 {
     Close();

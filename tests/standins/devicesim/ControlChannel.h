@@ -7,7 +7,7 @@
 class CControlChannel
 {
 public:
-    CControlChannel();
+    CControlChannel() = default;
     ~CControlChannel();
     CControlChannel(const CControlChannel&) = delete;
     CControlChannel& operator=(const CControlChannel&) = delete;
@@ -19,6 +19,6 @@ public:
     void Close();
 
 private:
-    HANDLE m_hPipe;
+    HANDLE m_hPipe = INVALID_HANDLE_VALUE;
     std::string m_strPending;
 };

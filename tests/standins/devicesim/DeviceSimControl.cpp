@@ -12,28 +12,10 @@ constexpr DWORD kStopTimeoutMs = 10000;
 
 LONG g_nNextFolder = 0;
 
-std::vector<std::string> SplitLines(const std::string& strContent)
-{
-    std::vector<std::string> arrLines;
-    std::istringstream stream(strContent);
-    std::string strLine;
-    while (std::getline(stream, strLine))
-    {
-        if (!strLine.empty() && strLine.back() == '\r')
-            strLine.pop_back();
-        arrLines.push_back(strLine);
-    }
-    return arrLines;
-}
-
 std::string WithLength(const std::string& strCommand, size_t nPathLength)
 {
     return nPathLength == 0 ? strCommand : strCommand + " length=" + std::to_string(nPathLength);
 }
-}
-
-CDeviceSimulator::CDeviceSimulator()
-{
 }
 
 CDeviceSimulator::~CDeviceSimulator()
@@ -119,13 +101,18 @@ bool CDeviceSimulator::IsOk(const std::string& strLine)
     return Command(strLine).compare(0, 2, "ok") == 0;
 }
 
-bool CDeviceSimulator::Plug(const std::string& strName, std::string* pstrPath, size_t nPathLength)
+bool CDeviceSimulator::AddEntry(const std::string& strCommand, std::string* pstrPath)
 {
-    if (!IsOk(WithLength("plug " + strName, nPathLength)))
+    if (!IsOk(strCommand))
         return false;
     if (pstrPath != nullptr)
         *pstrPath = m_strLastReply.substr(3);
     return true;
+}
+
+bool CDeviceSimulator::Plug(const std::string& strName, std::string* pstrPath, size_t nPathLength)
+{
+    return AddEntry(WithLength("plug " + strName, nPathLength), pstrPath);
 }
 
 bool CDeviceSimulator::Unplug(const std::string& strName)
@@ -135,20 +122,12 @@ bool CDeviceSimulator::Unplug(const std::string& strName)
 
 bool CDeviceSimulator::AddPhantom(const std::string& strName, size_t nPathLength, std::string* pstrPath)
 {
-    if (!IsOk(WithLength("phantom " + strName, nPathLength)))
-        return false;
-    if (pstrPath != nullptr)
-        *pstrPath = m_strLastReply.substr(3);
-    return true;
+    return AddEntry(WithLength("phantom " + strName, nPathLength), pstrPath);
 }
 
-bool CDeviceSimulator::AddNoDetail(const std::string& strName, std::string* pstrPath)
+bool CDeviceSimulator::AddNoDetail(const std::string& strName)
 {
-    if (!IsOk("no-detail " + strName))
-        return false;
-    if (pstrPath != nullptr)
-        *pstrPath = m_strLastReply.substr(3);
-    return true;
+    return IsOk("no-detail " + strName);
 }
 
 bool CDeviceSimulator::AddEnumError(const std::string& strName, DWORD dwError)
@@ -212,22 +191,10 @@ bool CDeviceSimulator::GetStats(const std::string& strName, CDeviceStats& stats)
         const size_t nEquals = strField.find('=');
         const std::string strKey = strField.substr(0, nEquals);
         const std::string strValue = nEquals == std::string::npos ? std::string() : strField.substr(nEquals + 1);
-        const unsigned long long nValue = strtoull(strValue.c_str(), nullptr, 10);
-        if (strKey == "interface-opens")
-            stats.m_nInterfaceOpens = static_cast<unsigned long>(nValue);
-        else if (strKey == "interface-closes")
-            stats.m_nInterfaceCloses = static_cast<unsigned long>(nValue);
-        else if (strKey == "pipe-opens")
-            stats.m_nPipeOpens = static_cast<unsigned long>(nValue);
-        else if (strKey == "pipe-closes")
-            stats.m_nPipeCloses = static_cast<unsigned long>(nValue);
-        else if (strKey == "pipe-breaks")
-            stats.m_nPipeBreaks = static_cast<unsigned long>(nValue);
-        else if (strKey == "interface-bytes")
-            stats.m_nInterfaceBytes = nValue;
-        else if (strKey == "pipe-bytes")
-            stats.m_nPipeBytes = nValue;
-        else if (strKey == "path")
+        for (const auto& counter : g_arrDeviceCounters)
+            if (strKey == counter.first)
+                stats.*counter.second = strtoull(strValue.c_str(), nullptr, 10);
+        if (strKey == "path")
             stats.m_strPath = strValue;
     }
     return true;
@@ -247,25 +214,14 @@ std::vector<unsigned char> CDeviceSimulator::RecordedBytes(const std::string& st
 
 std::vector<std::string> CDeviceSimulator::SetupApiLog()
 {
-    std::string strContent;
-    ReadWholeFile(StateFile(m_strDir, DEVSIM_SETUPAPI_LOG), strContent);
-    return SplitLines(strContent);
+    return ReadLines(StateFile(m_strDir, DEVSIM_SETUPAPI_LOG));
 }
 
-unsigned long CDeviceSimulator::EnumerationCount()
+unsigned long CDeviceSimulator::CountLogLines(const std::string& strStart)
 {
     unsigned long nCount = 0;
     for (const std::string& strLine : SetupApiLog())
-        if (strLine.compare(0, 10, "classdevs ") == 0)
-            ++nCount;
-    return nCount;
-}
-
-unsigned long CDeviceSimulator::ReleasedSetCount()
-{
-    unsigned long nCount = 0;
-    for (const std::string& strLine : SetupApiLog())
-        if (strLine.compare(0, 8, "destroy ") == 0)
+        if (strLine.compare(0, strStart.size(), strStart) == 0)
             ++nCount;
     return nCount;
 }

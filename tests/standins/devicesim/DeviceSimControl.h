@@ -18,7 +18,7 @@ struct CDeviceStats : CDeviceCounters
 class CDeviceSimulator
 {
 public:
-    CDeviceSimulator();
+    CDeviceSimulator() = default;
     ~CDeviceSimulator();
     CDeviceSimulator(const CDeviceSimulator&) = delete;
     CDeviceSimulator& operator=(const CDeviceSimulator&) = delete;
@@ -45,7 +45,7 @@ public:
     // A listed interface that nothing serves: its path does not open.
     bool AddPhantom(const std::string& strName, size_t nPathLength = 0, std::string* pstrPath = nullptr);
     // A listed interface whose detail record cannot be fetched.
-    bool AddNoDetail(const std::string& strName, std::string* pstrPath = nullptr);
+    bool AddNoDetail(const std::string& strName);
     // An enumeration index that fails with dwError.
     bool AddEnumError(const std::string& strName, DWORD dwError = ERROR_GEN_FAILURE);
 
@@ -70,13 +70,16 @@ public:
 
     // Device information sets that the stand-in DLL made / released, in any
     // process pointed at this folder.
-    unsigned long EnumerationCount();
-    unsigned long ReleasedSetCount();
+    unsigned long EnumerationCount() { return CountLogLines("classdevs "); }
+    unsigned long ReleasedSetCount() { return CountLogLines("destroy "); }
     // The stand-in DLL's log lines ("classdevs pid=.. set=.. flags=0x12 class=dlmode enumerator=none parent=none", "destroy pid=.. set=..").
     std::vector<std::string> SetupApiLog();
 
 private:
     bool IsOk(const std::string& strLine);
+    // A listed entry; its path from the reply.
+    bool AddEntry(const std::string& strCommand, std::string* pstrPath);
+    unsigned long CountLogLines(const std::string& strStart);
     void RemoveStateDir();
 
     std::string m_strDir;

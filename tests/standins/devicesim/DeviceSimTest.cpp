@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "DeviceSimControl.h"
+#include "support/DeviceStats.h"
 #include "support/Wait.h"
 
 namespace
@@ -20,6 +21,17 @@ HANDLE OpenShared(const std::string& strPath)
 {
     return ::CreateFileA(strPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, 0, nullptr);
+}
+
+// Opens the path and closes it again; true if it opened, else the last
+// error says why.
+bool Opens(const std::string& strPath)
+{
+    HANDLE hFile = OpenShared(strPath);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(hFile);
+    return true;
 }
 
 // What one enumeration index gives: the error (0 on success) and the path.
@@ -239,8 +251,7 @@ TEST_F(DeviceSimTest, RecordsPipeBytesAndCountsOpensAndCloses)
     expected.insert(expected.end(), body.begin(), body.end());
     EXPECT_EQ(m_simulator.RecordedBytes("dev1"), expected);
 
-    CDeviceStats stats;
-    ASSERT_TRUE(m_simulator.GetStats("dev1", stats));
+    const CDeviceStats stats = SettledStats(m_simulator, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, 1u);
     EXPECT_EQ(stats.m_nInterfaceCloses, 1u);
     EXPECT_EQ(stats.m_nPipeOpens, 1u);
@@ -255,9 +266,7 @@ TEST_F(DeviceSimTest, EveryOpenGetsAFreshInstance)
     ASSERT_TRUE(m_simulator.Plug("dev1", &strPath));
     for (int i = 0; i < 50; ++i)
     {
-        HANDLE hInterface = OpenShared(strPath);
-        ASSERT_NE(hInterface, INVALID_HANDLE_VALUE) << "open " << i << ", error " << ::GetLastError();
-        ::CloseHandle(hInterface);
+        ASSERT_TRUE(Opens(strPath)) << "open " << i << ", error " << ::GetLastError();
         ASSERT_TRUE(m_simulator.WaitIdle("dev1"));
     }
     std::vector<HANDLE> arrOpen;
@@ -268,9 +277,7 @@ TEST_F(DeviceSimTest, EveryOpenGetsAFreshInstance)
     }
     for (HANDLE h : arrOpen)
         ::CloseHandle(h);
-    ASSERT_TRUE(m_simulator.WaitIdle("dev1"));
-    CDeviceStats stats;
-    ASSERT_TRUE(m_simulator.GetStats("dev1", stats));
+    const CDeviceStats stats = SettledStats(m_simulator, "dev1");
     EXPECT_EQ(stats.m_nInterfaceOpens, 70u);
     EXPECT_EQ(stats.m_nInterfaceCloses, 70u);
 }
@@ -286,14 +293,10 @@ TEST_F(DeviceSimTest, RefusedOpensFailUntilAcceptedAgain)
     EXPECT_EQ(EnumerateAll().size(), 1u) << "a refusing device is still present";
 
     ASSERT_TRUE(m_simulator.AcceptInterface("dev1"));
-    HANDLE hInterface = OpenShared(strPath);
-    EXPECT_NE(hInterface, INVALID_HANDLE_VALUE);
-    ::CloseHandle(hInterface);
+    EXPECT_TRUE(Opens(strPath));
     EXPECT_EQ(OpenShared(strPath + "\\PIPE00"), INVALID_HANDLE_VALUE);
     ASSERT_TRUE(m_simulator.AcceptPipe("dev1"));
-    HANDLE hPipe = OpenShared(strPath + "\\PIPE00");
-    EXPECT_NE(hPipe, INVALID_HANDLE_VALUE);
-    ::CloseHandle(hPipe);
+    EXPECT_TRUE(Opens(strPath + "\\PIPE00"));
 }
 
 // An exclusive device refuses its interface while PIPE00 is open, and
@@ -303,11 +306,7 @@ TEST_F(DeviceSimTest, ExclusiveDeviceRefusesItsInterfaceWhilePipeIsOpen)
     std::string strPath;
     ASSERT_TRUE(m_simulator.Plug("dev1", &strPath));
     ASSERT_TRUE(m_simulator.Exclusive("dev1"));
-    const auto InterfaceOpens = [&strPath] {
-        HANDLE hInterface = OpenShared(strPath);
-        ::CloseHandle(hInterface);
-        return hInterface != INVALID_HANDLE_VALUE;
-    };
+    const auto InterfaceOpens = [&strPath] { return Opens(strPath); };
     EXPECT_TRUE(InterfaceOpens());
 
     HANDLE hPipe = OpenShared(strPath + "\\PIPE00");
@@ -348,9 +347,7 @@ TEST_F(DeviceSimTest, BrokenPipeKeepsExactlyTheBytesBeforeTheBreak)
 
     ASSERT_TRUE(m_simulator.WaitIdle("dev1"));
     EXPECT_EQ(m_simulator.RecordedBytes("dev1"), std::vector<unsigned char>(body.begin(), body.begin() + 5000));
-    CDeviceStats stats;
-    ASSERT_TRUE(m_simulator.GetStats("dev1", stats));
-    EXPECT_EQ(stats.m_nPipeBreaks, 1u);
+    EXPECT_EQ(SettledStats(m_simulator, "dev1").m_nPipeBreaks, 1u);
 }
 
 TEST_F(DeviceSimTest, StalledDeviceHoldsTheWriterUntilResumed)
@@ -398,12 +395,7 @@ TEST_F(DeviceSimTest, LongPathsAsFarAsEightBitPathsReach)
         std::string strPath;
         ASSERT_TRUE(m_simulator.Plug(strName, &strPath, row.m_nLength)) << m_simulator.LastReply();
         EXPECT_EQ(strPath.size(), row.m_nLength);
-        HANDLE hInterface = OpenShared(strPath);
-        EXPECT_NE(hInterface, INVALID_HANDLE_VALUE) << ::GetLastError();
-        ::CloseHandle(hInterface);
-        HANDLE hPipe = OpenShared(strPath + "\\PIPE00");
-        EXPECT_EQ(hPipe != INVALID_HANDLE_VALUE, row.m_bPipeOpens) << ::GetLastError();
-        if (hPipe != INVALID_HANDLE_VALUE)
-            ::CloseHandle(hPipe);
+        EXPECT_TRUE(Opens(strPath)) << ::GetLastError();
+        EXPECT_EQ(Opens(strPath + "\\PIPE00"), row.m_bPipeOpens) << ::GetLastError();
     }
 }

@@ -53,19 +53,11 @@ void AppendLog(const std::string& strDir, const std::string& strLine)
 }
 
 // "interface <path>", "no-detail <path>", "enum-error <code>"; other lines are skipped.
-std::vector<SListedInterface> ParseDevices(const std::string& strContent)
+std::vector<SListedInterface> ReadDevices(const std::string& strDir)
 {
     std::vector<SListedInterface> arrEntries;
-    size_t nStart = 0;
-    while (nStart < strContent.size())
+    for (const std::string& strLine : ReadLines(StateFile(strDir, DEVSIM_DEVICES_FILE)))
     {
-        size_t nEnd = strContent.find('\n', nStart);
-        if (nEnd == std::string::npos)
-            nEnd = strContent.size();
-        std::string strLine = strContent.substr(nStart, nEnd - nStart);
-        nStart = nEnd + 1;
-        if (!strLine.empty() && strLine.back() == '\r')
-            strLine.pop_back();
         const size_t nSpace = strLine.find(' ');
         if (nSpace == std::string::npos)
             continue;
@@ -79,6 +71,13 @@ std::vector<SListedInterface> ParseDevices(const std::string& strContent)
             arrEntries.push_back({ EListedKind::EnumError, std::string(), std::stoul(strRest) });
     }
     return arrEntries;
+}
+
+// Sets the thread's last error; FALSE, for the failures' returns.
+BOOL Fail(DWORD dwError)
+{
+    ::SetLastError(dwError);
+    return FALSE;
 }
 
 SInterfaceSet* SetFromHandle(HDEVINFO hDevInfo)
@@ -126,14 +125,13 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HW
     pSet->m_nId = ::InterlockedIncrement(&g_nNextSetId);
     pSet->m_class = ClassGuid != nullptr ? *ClassGuid : GUID{};
     pSet->m_strDir = StateDirFromEnvironment();
-    std::string strContent;
     // Only present device interfaces of the simulated class are listed.
     const bool bListed = (Flags & DIGCF_DEVICEINTERFACE) && (Flags & DIGCF_PRESENT) && ClassGuid != nullptr
                          && IsEqualGUID(*ClassGuid, kDownloadModeClass);
     if (!pSet->m_strDir.empty())
     {
-        if (bListed && ReadWholeFile(StateFile(pSet->m_strDir, DEVSIM_DEVICES_FILE), strContent))
-            pSet->m_arrEntries = ParseDevices(strContent);
+        if (bListed)
+            pSet->m_arrEntries = ReadDevices(pSet->m_strDir);
         AppendLog(pSet->m_strDir, FormatSetLine(*pSet, ClassGuid, Enumerator, hwndParent, Flags));
     }
     ::SetLastError(ERROR_SUCCESS);
@@ -146,31 +144,16 @@ BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA
 {
     SInterfaceSet* pSet = SetFromHandle(DeviceInfoSet);
     if (pSet == nullptr)
-    {
-        ::SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+        return Fail(ERROR_INVALID_HANDLE);
     if (InterfaceClassGuid == nullptr)
-    {
-        ::SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+        return Fail(ERROR_INVALID_PARAMETER);
     if (DeviceInterfaceData == nullptr || DeviceInterfaceData->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA))
-    {
-        ::SetLastError(ERROR_INVALID_USER_BUFFER);
-        return FALSE;
-    }
+        return Fail(ERROR_INVALID_USER_BUFFER);
     if (!IsEqualGUID(*InterfaceClassGuid, pSet->m_class) || MemberIndex >= pSet->m_arrEntries.size())
-    {
-        ::SetLastError(ERROR_NO_MORE_ITEMS);
-        return FALSE;
-    }
+        return Fail(ERROR_NO_MORE_ITEMS);
     const SListedInterface& entry = pSet->m_arrEntries[MemberIndex];
     if (entry.m_eKind == EListedKind::EnumError)
-    {
-        ::SetLastError(entry.m_dwError);
-        return FALSE;
-    }
+        return Fail(entry.m_dwError);
     DeviceInterfaceData->InterfaceClassGuid = pSet->m_class;
     DeviceInterfaceData->Flags = SPINT_ACTIVE;
     DeviceInterfaceData->Reserved = MemberIndex + 1;
@@ -185,43 +168,25 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO DeviceInfoSet, PSP_DEVICE_
 {
     SInterfaceSet* pSet = SetFromHandle(DeviceInfoSet);
     if (pSet == nullptr)
-    {
-        ::SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+        return Fail(ERROR_INVALID_HANDLE);
     const SListedInterface* pEntry = EntryFromRecord(pSet, DeviceInterfaceData);
     if (pEntry == nullptr)
-    {
-        ::SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+        return Fail(ERROR_INVALID_PARAMETER);
     if ((DeviceInterfaceDetailData == nullptr) != (DeviceInterfaceDetailDataSize == 0))
-    {
-        ::SetLastError(ERROR_INVALID_USER_BUFFER);
-        return FALSE;
-    }
+        return Fail(ERROR_INVALID_USER_BUFFER);
     if (DeviceInterfaceDetailData != nullptr
         && (DeviceInterfaceDetailDataSize < offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + 1
             || DeviceInterfaceDetailData->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)))
-    {
-        ::SetLastError(ERROR_INVALID_USER_BUFFER);
-        return FALSE;
-    }
+        return Fail(ERROR_INVALID_USER_BUFFER);
     const DWORD dwRequired =
         static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + pEntry->m_strPath.size() + 1);
     if (RequiredSize != nullptr)
         *RequiredSize = dwRequired;
     if (DeviceInterfaceDetailDataSize < dwRequired)
-    {
-        ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
-    }
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
     // The device went away between the size query and the fetch.
     if (pEntry->m_eKind == EListedKind::NoDetail)
-    {
-        ::SetLastError(ERROR_NO_SUCH_DEVINST);
-        return FALSE;
-    }
+        return Fail(ERROR_NO_SUCH_DEVINST);
     memcpy(DeviceInterfaceDetailData->DevicePath, pEntry->m_strPath.c_str(), pEntry->m_strPath.size() + 1);
     ::SetLastError(ERROR_SUCCESS);
     return TRUE;
@@ -231,10 +196,7 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet)
 {
     SInterfaceSet* pSet = SetFromHandle(DeviceInfoSet);
     if (pSet == nullptr)
-    {
-        ::SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+        return Fail(ERROR_INVALID_HANDLE);
     if (!pSet->m_strDir.empty())
     {
         char szLine[64];

@@ -60,6 +60,13 @@ bool WriteFileAtomically(const std::string& strPath, const std::string& strConte
     return bWritten && ::MoveFileExA(strTemporary.c_str(), strPath.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+// Waits for an overlapped read or write that bStarted tells how it began;
+// false if it failed.
+bool Finished(HANDLE hPipe, BOOL bStarted, OVERLAPPED& overlapped, DWORD& dwDone)
+{
+    return (bStarted || ::GetLastError() == ERROR_IO_PENDING) && ::GetOverlappedResult(hPipe, &overlapped, &dwDone, TRUE);
+}
+
 std::string ErrorText(DWORD dwError)
 {
     return "error " + std::to_string(dwError);
@@ -130,6 +137,9 @@ void CSimulator::RunControlSession(HANDLE hPipe)
     std::string strPending;
     for (;;)
     {
+        OVERLAPPED overlapped = {};
+        overlapped.hEvent = hEvent;
+        DWORD dwDone = 0;
         const size_t nNewline = strPending.find('\n');
         if (nNewline != std::string::npos)
         {
@@ -138,25 +148,15 @@ void CSimulator::RunControlSession(HANDLE hPipe)
             if (!strLine.empty() && strLine.back() == '\r')
                 strLine.pop_back();
             const std::string strReply = Execute(strLine) + "\n";
-            OVERLAPPED overlapped = {};
-            overlapped.hEvent = hEvent;
-            DWORD dwWritten = 0;
-            if (!::WriteFile(hPipe, strReply.data(), static_cast<DWORD>(strReply.size()), nullptr, &overlapped)
-                && ::GetLastError() != ERROR_IO_PENDING)
-                break;
-            if (!::GetOverlappedResult(hPipe, &overlapped, &dwWritten, TRUE))
+            if (!Finished(hPipe, ::WriteFile(hPipe, strReply.data(), static_cast<DWORD>(strReply.size()), nullptr,
+                                             &overlapped), overlapped, dwDone))
                 break;
             continue;
         }
         char buffer[4096];
-        OVERLAPPED overlapped = {};
-        overlapped.hEvent = hEvent;
-        DWORD dwRead = 0;
-        if (!::ReadFile(hPipe, buffer, sizeof(buffer), nullptr, &overlapped) && ::GetLastError() != ERROR_IO_PENDING)
+        if (!Finished(hPipe, ::ReadFile(hPipe, buffer, sizeof(buffer), nullptr, &overlapped), overlapped, dwDone))
             break;
-        if (!::GetOverlappedResult(hPipe, &overlapped, &dwRead, TRUE))
-            break;
-        strPending.append(buffer, dwRead);
+        strPending.append(buffer, dwDone);
     }
     ::DisconnectNamedPipe(hPipe);
     ::CloseHandle(hPipe);
@@ -385,13 +385,10 @@ std::string CSimulator::Run(const std::vector<std::string>& arrWords)
     if (strCommand == "stats")
     {
         const CDeviceCounters counters = pDevice->Counters();
-        return "ok interface-opens=" + std::to_string(counters.m_nInterfaceOpens)
-               + " interface-closes=" + std::to_string(counters.m_nInterfaceCloses)
-               + " pipe-opens=" + std::to_string(counters.m_nPipeOpens)
-               + " pipe-closes=" + std::to_string(counters.m_nPipeCloses)
-               + " pipe-breaks=" + std::to_string(counters.m_nPipeBreaks)
-               + " interface-bytes=" + std::to_string(counters.m_nInterfaceBytes)
-               + " pipe-bytes=" + std::to_string(counters.m_nPipeBytes) + " path=" + pDevice->Path();
+        std::string strReply = "ok";
+        for (const auto& counter : g_arrDeviceCounters)
+            strReply += std::string(" ") + counter.first + "=" + std::to_string(counters.*counter.second);
+        return strReply + " path=" + pDevice->Path();
     }
     if (strCommand == "wait-idle")
     {

@@ -1,6 +1,7 @@
 // Where the device stand-in keeps its state.
 #include "StateDir.h"
 #include <windows.h>
+#include <algorithm>
 
 std::string NormalizeStateDir(const std::string& strDir)
 {
@@ -63,6 +64,22 @@ bool ReadWholeFile(const std::string& strPath, std::string& strContent)
     }
     ::CloseHandle(hFile);
     return bOk;
+}
+
+std::vector<std::string> ReadLines(const std::string& strPath)
+{
+    std::string strContent;
+    std::vector<std::string> arrLines;
+    ReadWholeFile(strPath, strContent);
+    for (size_t nStart = 0; nStart < strContent.size();)
+    {
+        const size_t nEnd = std::min(strContent.find('\n', nStart), strContent.size());
+        arrLines.push_back(strContent.substr(nStart, nEnd - nStart));
+        if (!arrLines.back().empty() && arrLines.back().back() == '\r')
+            arrLines.back().pop_back();
+        nStart = nEnd + 1;
+    }
+    return arrLines;
 }
 
 namespace

@@ -2,6 +2,7 @@
 // the stand-in setupapi.dll and the test control library share.
 #pragma once
 #include <string>
+#include <vector>
 
 // Environment variable naming the state folder for the stand-in setupapi.dll.
 constexpr const char* DEVSIM_DIR_VARIABLE = "ORVEK_DEVSIM_DIR";
@@ -31,6 +32,8 @@ std::string RecordedPipeFile(const std::string& strDir, const std::string& strDe
 
 // The whole content of a file; false if it cannot be read.
 bool ReadWholeFile(const std::string& strPath, std::string& strContent);
+// The lines of a file without their line ends; none if it cannot be read.
+std::vector<std::string> ReadLines(const std::string& strPath);
 
 // The simulator's control pipe for a state folder.
 std::string ControlPipeName(const std::string& strDir);

@@ -276,15 +276,14 @@ class UpdateServiceServer(socketserver.ThreadingTCPServer):
         self.state = ServiceState(initial)
         self.quiet = quiet
         self.proxy = None
-        self.proxy_lock = threading.Lock()
+        # Reentrant: a new proxy replaces the old one under the same hold.
+        self.proxy_lock = threading.RLock()
         super().__init__(("127.0.0.1", port), Handler)
 
     def start_proxy(self, user, password):
         """Starts a tinyproxy asking for user and password in front of this server, in place of any earlier one."""
         with self.proxy_lock:
-            if self.proxy is not None:
-                self.proxy.stop()
-                self.proxy = None
+            self.stop_proxy()
             proxy = AuthProxy(self.server_address[1], user, password)
             try:
                 port = proxy.start()
