@@ -9,6 +9,7 @@ inline constexpr WCHAR UPDATER_CAPTION[] = L"Orvek Updater";
 // The status line and the button, by state.
 inline constexpr WCHAR SWITCH_TO_DL_TEXT[] = L"Switch Orvek to D/L mode and connect it to your computer.";
 inline constexpr WCHAR CONNECTED_TEXT[] = L"Orvek connected!";
+inline constexpr WCHAR UPDATE_BUTTON_TEXT[] = L"Update Orvek Now!";
 inline constexpr WCHAR UPDATED_TEXT[] = L"Orvek successfully updated!";
 inline constexpr WCHAR DONE_BUTTON_TEXT[] = L"Done!";
 // What the picture shows, for those who cannot see it.
@@ -61,6 +62,18 @@ inline constexpr WCHAR NO_MEMORY_TEXT[] = L"There is not enough memory to downlo
 inline constexpr WCHAR WEB_PAGE_TEXT[] =
     L"The network answered with a web page instead of the update. On a hotel, airport or office network, "
     L"sign in with a web browser first, or ask the network's administrator. Then try again.";
+
+// A worker could not be started at all.
+inline constexpr WCHAR DOWNLOAD_START_FAILED_TEXT[] =
+    L"The updater could not start the download. Please try again.";
+inline constexpr WCHAR TRANSFER_START_FAILED_TEXT[] =
+    L"The updater could not start writing the update. Nothing was written to your Orvek. Please try again.";
+// The program itself ran out of memory, or met a fault of its own, while
+// handling something; it goes on running.
+inline constexpr WCHAR OUT_OF_MEMORY_TEXT[] =
+    L"There is not enough memory for Orvek Updater to go on. Please close other programs and try again.";
+inline constexpr WCHAR INTERNAL_ERROR_TEXT[] =
+    L"Orvek Updater met an unexpected problem and stopped what it was doing. Please try again.";
 
 // The write's failures.
 // The pipe does not open, or a write fails or falls short.

@@ -22,6 +22,43 @@
 #define IDC_STATIC_UPDATE               1005
 #define IDC_STATIC_STATUS               1006
 
+// The texts the user reads, the same identifiers in every language.
+#define IDS_SWITCH_TO_DL                200
+#define IDS_CONNECTED                   201
+#define IDS_UPDATE_BUTTON               202
+#define IDS_UPDATED                     203
+#define IDS_DONE_BUTTON                 204
+#define IDS_PICTURE                     205
+#define IDS_DOWNLOAD_NOT_STARTED        206
+#define IDS_DOWNLOADING                 207
+#define IDS_DOWNLOAD_COMPLETE           208
+#define IDS_UPDATE_NOT_STARTED          209
+#define IDS_UPDATING                    210
+#define IDS_UPDATE_COMPLETE             211
+#define IDS_STOP_QUESTION               212
+#define IDS_SHUTDOWN_REASON             213
+#define IDS_RUNNING_ELSEWHERE           214
+#define IDS_HTTP_STATUS_FORMAT          215
+#define IDS_INTERNET_ERROR_FORMAT       216
+#define IDS_PROXY_CANCELLED             217
+#define IDS_PROXY_REFUSED               218
+#define IDS_TOO_MANY_REDIRECTS          219
+#define IDS_DOWNGRADE                   220
+#define IDS_ENCODED                     221
+#define IDS_NO_LENGTH                   222
+#define IDS_TOO_LONG                    223
+#define IDS_TOO_SHORT                   224
+#define IDS_NO_MEMORY                   225
+#define IDS_WEB_PAGE                    226
+#define IDS_DOWNLOAD_START_FAILED       227
+#define IDS_TRANSFER_START_FAILED       228
+#define IDS_OUT_OF_MEMORY               229
+#define IDS_INTERNAL_ERROR              230
+#define IDS_TRANSFER_FAILED             231
+#define IDS_DEVICE_STALLED              232
+#define IDS_DEVICE_UNPLUGGED            233
+#define IDS_INVALID_IMAGE               234
+
 #ifndef AFX_IDS_APP_TITLE
 #define AFX_IDS_APP_TITLE               0xE000
 #endif
