@@ -1,6 +1,8 @@
 // The application object, start-up, and the notification identifiers.
 #include "app/OrvekUpdater.h"
 #include "app/Notifications.h"
+#include "app/TextLanguage.h"
+#include "app/UserText.h"
 #include "app/UserTexts.h"
 #include "ui/OrvekUpdaterDlg.h"
 
@@ -49,6 +51,11 @@ static bool BringRunningUpdaterForward()
     return true;
 }
 
+int COrvekUpdaterApp::DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt)
+{
+    return CWinAppEx::DoMessageBox(lpszPrompt, nType | TextMessageBoxFlags(), nIDPrompt);
+}
+
 COrvekUpdaterApp::~COrvekUpdaterApp()
 {
     if (m_hUpdaterMutex != nullptr)
@@ -68,7 +75,7 @@ BOOL COrvekUpdaterApp::InitInstance()
         // Another session's updater, or one whose window is gone, would
         // otherwise leave the user with nothing at all.
         if (!BringRunningUpdaterForward())
-            AfxMessageBox(RUNNING_ELSEWHERE_TEXT, MB_OK);
+            AfxMessageBox(UserText(IDS_RUNNING_ELSEWHERE), MB_OK);
         return FALSE;
     }
 
@@ -81,6 +88,7 @@ BOOL COrvekUpdaterApp::InitInstance()
 
     AfxEnableControlContainer();
 
+    ApplyTextDirection();
     COrvekUpdaterDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();

@@ -13,6 +13,8 @@ public:
 
 public:
     BOOL InitInstance() override;
+    // The framework's box, read right to left where the texts are.
+    int DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt) override;
 
 private:
     // Held for the program's life: the mark that an updater runs.

@@ -4,7 +4,7 @@
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "app/Progress.h"
-#include "app/UserTexts.h"
+#include "app/UserText.h"
 #include <cstring>
 #include <memory>
 
@@ -150,18 +150,18 @@ static DWORD WriteError()
     return dwError == ERROR_SUCCESS ? ERROR_WRITE_FAULT : dwError;
 }
 
-// The box for a transfer that ended with dwError.
-static const WCHAR* FailureText(DWORD dwError)
+// The box's text for a transfer that ended with dwError.
+static UINT FailureTextId(DWORD dwError)
 {
     switch (dwError)
     {
     case ERROR_TIMEOUT:
     case ERROR_IO_PENDING:
-        return DEVICE_STALLED_TEXT;
+        return IDS_DEVICE_STALLED;
     case ERROR_DEVICE_NOT_CONNECTED:
-        return DEVICE_UNPLUGGED_TEXT;
+        return IDS_DEVICE_UNPLUGGED;
     default:
-        return TRANSFER_FAILED_TEXT;
+        return IDS_TRANSFER_FAILED;
     }
 }
 
@@ -224,7 +224,7 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
     {
         ReleaseImage();
         ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
-        AfxMessageBox(INVALID_IMAGE_TEXT);
+        AfxMessageBox(UserText(IDS_INVALID_IMAGE));
         ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, 0, 0);
         return 0;
     }
@@ -258,7 +258,7 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
     if (dwError != ERROR_SUCCESS)
     {
         ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
-        AfxMessageBox(FailureText(dwError));
+        AfxMessageBox(UserText(FailureTextId(dwError)));
     }
     ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, dwError == ERROR_SUCCESS ? 1 : 0, 0);
     return 0;

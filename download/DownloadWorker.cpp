@@ -5,7 +5,7 @@
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "app/Progress.h"
-#include "app/UserTexts.h"
+#include "app/UserText.h"
 #include <new>
 
 
@@ -19,7 +19,7 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
 {
     if (nDeclared == 0)
     {
-        strFailure = NO_LENGTH_TEXT;
+        strFailure = UserText(IDS_NO_LENGTH);
         return FALSE;
     }
 
@@ -28,7 +28,7 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
     BYTE* pImage = new (std::nothrow) BYTE[nDeclared];
     if (pImage == nullptr)
     {
-        strFailure = NO_MEMORY_TEXT;
+        strFailure = UserText(IDS_NO_MEMORY);
         return FALSE;
     }
     g_pImage = pImage;
@@ -57,13 +57,13 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
 
     if (nReceived < nDeclared)
     {
-        strFailure = TOO_SHORT_TEXT;
+        strFailure = UserText(IDS_TOO_SHORT);
         return FALSE;
     }
     BYTE byExtra = 0;
     if (file.Read(&byExtra, 1) != 0)
     {
-        strFailure = TOO_LONG_TEXT;
+        strFailure = UserText(IDS_TOO_LONG);
         return FALSE;
     }
     // A network that wants a sign-in first answers with a page of its own,
@@ -71,7 +71,7 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
     if (IsWebPage(pImage, nDeclared))
     {
         ReleaseImage();
-        strFailure = WEB_PAGE_TEXT;
+        strFailure = UserText(IDS_WEB_PAGE);
         return FALSE;
     }
     return TRUE;
@@ -104,7 +104,7 @@ UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
         strFailure.TrimRight();
         // With no text the box would say nothing, so name the code at least.
         if (strFailure.IsEmpty())
-            strFailure.Format(INTERNET_ERROR_FORMAT, static_cast<int>(pException->m_dwError));
+            strFailure.Format(UserText(IDS_INTERNET_ERROR_FORMAT), static_cast<int>(pException->m_dwError));
         pException->Delete();
     }
 

@@ -1,7 +1,7 @@
 // Reading the update service's answer: its header block, its lengths and
 // codings, where a redirect sends the request, and what a status means.
 #include "download/ResponseParsing.h"
-#include "app/UserTexts.h"
+#include "app/UserText.h"
 
 static const WCHAR ERROR_HEADER[] = L"X-Orvek-Error";
 static const DWORD HTTP_STATUS_SERVICE_ERROR = 500;
@@ -71,7 +71,7 @@ BOOL ClassifyResponse(DWORD dwStatusCode, const CMapStringToString& mapHeaders, 
         mapHeaders.Lookup(ERROR_HEADER, strFailure);
     // A 500 without a text of its own would leave nothing to show.
     if (strFailure.IsEmpty())
-        strFailure.Format(HTTP_STATUS_FORMAT, static_cast<int>(dwStatusCode));
+        strFailure.Format(UserText(IDS_HTTP_STATUS_FORMAT), static_cast<int>(dwStatusCode));
     return FALSE;
 }
 

@@ -1,6 +1,6 @@
 // The update request: the one exchange with the service, redirects and proxy included.
 #include "download/UpdateRequest.h"
-#include "app/UserTexts.h"
+#include "app/UserText.h"
 #include "framework/afxwin.h"
 #include <cwctype>
 #include <vector>
@@ -65,7 +65,7 @@ void CUpdateRequest::Send(HWND hWndOwner)
     {
         SendTo(target, hWndOwner);
         CString strLocation;
-        if (m_pszFailure != nullptr || !IsRedirectStatus(m_dwStatusCode)
+        if (m_nFailureId != 0 || !IsRedirectStatus(m_dwStatusCode)
             || !m_pFile->QueryInfo(HTTP_QUERY_LOCATION, strLocation))
             break;
         CRequestTarget next;
@@ -74,12 +74,12 @@ void CUpdateRequest::Send(HWND hWndOwner)
             break;
         if (outcome == REDIRECT_DOWNGRADE)
         {
-            m_pszFailure = DOWNGRADE_TEXT;
+            m_nFailureId = IDS_DOWNGRADE;
             break;
         }
         if (nRedirects == MAX_REDIRECTS)
         {
-            m_pszFailure = TOO_MANY_REDIRECTS_TEXT;
+            m_nFailureId = IDS_TOO_MANY_REDIRECTS;
             break;
         }
         target = next;
@@ -90,9 +90,9 @@ void CUpdateRequest::Send(HWND hWndOwner)
     ParseRawHeaders(strRawHeaders, m_mapHeaders);
     // The platform hands over an encoded body as it came, and the device
     // would take the encoded bytes for the image.
-    if (m_pszFailure == nullptr && m_dwStatusCode == HTTP_STATUS_SUCCESS
+    if (m_nFailureId == 0 && m_dwStatusCode == HTTP_STATUS_SUCCESS
         && !IsIdentityEncoding(QueryValues(HTTP_QUERY_CONTENT_ENCODING)))
-        m_pszFailure = ENCODED_TEXT;
+        m_nFailureId = IDS_ENCODED;
 }
 
 void CUpdateRequest::SendTo(const CRequestTarget& target, HWND hWndOwner)
@@ -113,10 +113,10 @@ void CUpdateRequest::SendTo(const CRequestTarget& target, HWND hWndOwner)
     m_pFile->SendRequest(nullptr, 0, nullptr, 0);
     m_pFile->QueryInfoStatusCode(m_dwStatusCode);
     if (m_dwStatusCode == HTTP_STATUS_PROXY_AUTH_REQ)
-        m_pszFailure = AnswerProxy(hWndOwner);
+        m_nFailureId = AnswerProxy(hWndOwner);
 }
 
-LPCWSTR CUpdateRequest::AnswerProxy(HWND hWndOwner)
+UINT CUpdateRequest::AnswerProxy(HWND hWndOwner)
 {
     CString strChallenge;
     m_pFile->QueryInfo(HTTP_QUERY_PROXY_AUTHENTICATE, strChallenge);
@@ -129,7 +129,7 @@ LPCWSTR CUpdateRequest::AnswerProxy(HWND hWndOwner)
                                                  FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS
                                                      | FLAGS_ERROR_UI_FLAGS_GENERATE_DATA);
         if (dwAnswer != ERROR_INTERNET_FORCE_RETRY)
-            return PROXY_CANCELLED_TEXT;
+            return IDS_PROXY_CANCELLED;
         // The platform sends a request handle again only once its answer
         // has been read to the end.
         BYTE arrDiscard[256];
@@ -144,18 +144,18 @@ LPCWSTR CUpdateRequest::AnswerProxy(HWND hWndOwner)
         CString strServerChallenge;
         if (m_dwStatusCode == HTTP_STATUS_DENIED && !strChallenge.IsEmpty()
             && m_pFile->QueryInfo(HTTP_QUERY_WWW_AUTHENTICATE, strServerChallenge) && strServerChallenge == strChallenge)
-            return PROXY_REFUSED_TEXT;
+            return IDS_PROXY_REFUSED;
         if (m_dwStatusCode != HTTP_STATUS_PROXY_AUTH_REQ)
-            return nullptr;
+            return 0;
     }
-    return PROXY_REFUSED_TEXT;
+    return IDS_PROXY_REFUSED;
 }
 
 BOOL CUpdateRequest::Classify(CString& strFailure) const
 {
-    if (m_pszFailure != nullptr)
+    if (m_nFailureId != 0)
     {
-        strFailure = m_pszFailure;
+        strFailure = UserText(m_nFailureId);
         return FALSE;
     }
     return ClassifyResponse(m_dwStatusCode, m_mapHeaders, strFailure);

@@ -62,8 +62,8 @@ private:
     void SendTo(const CRequestTarget& target, HWND hWndOwner);
     // Asks for the proxy's password and sends the request again while the
     // proxy refuses it; the text to show when the user gave none or the
-    // proxy kept refusing, otherwise null.
-    LPCWSTR AnswerProxy(HWND hWndOwner);
+    // proxy kept refusing, otherwise 0.
+    UINT AnswerProxy(HWND hWndOwner);
     // The values of a header, one per line it has in the answer.
     std::vector<CString> QueryValues(DWORD dwInfoLevel) const;
 
@@ -72,7 +72,7 @@ private:
     std::unique_ptr<CHttpFile> m_pFile;
     DWORD m_dwStatusCode = 0;
     int m_nProxyDialogs = 0;
-    // Why the exchange failed whatever the last status says, or null.
-    LPCWSTR m_pszFailure = nullptr;
+    // The text of why the exchange failed whatever the last status says, or 0.
+    UINT m_nFailureId = 0;
     CMapStringToString m_mapHeaders;
 };

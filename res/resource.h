@@ -16,6 +16,17 @@
 #define PICTURE_TOP                     61
 #define PICTURE_WIDTH                   179
 #define PICTURE_HEIGHT                  38
+// The other controls' places in the template: left, top, width, height in
+// dialog units. The window lays them out from these again for long texts.
+#define UPDATE_BUTTON_RECT              92, 67, 81, 23
+#define DOWNLOAD_BAR_RECT               36, 52, 193, 14
+#define UPDATE_BAR_RECT                 36, 100, 193, 14
+#define DOWNLOAD_CAPTION_RECT           36, 41, 193, 8
+#define UPDATE_CAPTION_RECT             36, 89, 193, 8
+#define STATUS_RECT                     36, 50, 193, 8
+// The dialog's size, in dialog units.
+#define DIALOG_WIDTH                    265
+#define DIALOG_HEIGHT                   162
 #define IDC_PROGRESS_DOWNLOAD           1002
 #define IDC_PROGRESS_UPDATE             1003
 #define IDC_STATIC_DOWNLOAD             1004

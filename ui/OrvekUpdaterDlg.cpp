@@ -2,11 +2,11 @@
 #include "ui/OrvekUpdaterDlg.h"
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
-#include "app/UserTexts.h"
+#include "app/TextLanguage.h"
+#include "app/UserText.h"
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
 #include "download/DownloadWorker.h"
-#include "ui/DevicePicture.h"
 #include "framework/MessageFilter.h"
 #include "framework/WindowDpi.h"
 #include "resource.h"
@@ -42,17 +42,11 @@ COrvekUpdaterDlg::COrvekUpdaterDlg()
       m_nState(STATE_NONE),
       m_nWorker(WORKER_NONE),
       m_bAskingToStop(false),
-      m_bFailureShown(false),
-      m_hSmallIcon(nullptr),
-      m_hTemplatePicture(nullptr)
+      m_bFailureShown(false)
 {
 }
 
-COrvekUpdaterDlg::~COrvekUpdaterDlg()
-{
-    if (m_hSmallIcon != nullptr)
-        ::DestroyIcon(m_hSmallIcon);
-}
+COrvekUpdaterDlg::~COrvekUpdaterDlg() = default;
 
 void COrvekUpdaterDlg::DoDataExchange(CDataExchange* pDX)
 {
@@ -71,13 +65,14 @@ BOOL COrvekUpdaterDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     SetIcon(m_hIcon, TRUE);
-    m_hTemplatePicture = m_picture.GetBitmap();
-    FitToDpi(GetWindowDpi(m_hWnd));
+    m_btnUpdate.SetWindowText(UserText(IDS_UPDATE_BUTTON));
+    m_layout.Attach(*this, m_picture);
+    m_layout.Fit(GetWindowDpi(m_hWnd));
     // Run as administrator, the window would not hear from Explorer.
     AllowMessageThroughFilter(m_hWnd, WM_TASKBARBUTTONCREATED);
 
-    m_picture.SetAltText(PICTURE_TEXT);
-    m_accessibility.SetName(m_picture, PICTURE_TEXT);
+    m_picture.SetAltText(UserText(IDS_PICTURE));
+    m_accessibility.SetName(m_picture, UserText(IDS_PICTURE));
     m_accessibility.MakeLive(m_staticStatus);
     m_accessibility.MakeLive(m_staticDownload);
     m_accessibility.MakeLive(m_staticUpdate);
@@ -122,21 +117,21 @@ void COrvekUpdaterDlg::SetState(int nState)
     {
     case STATE_DISCONNECTED:
         m_staticStatus.ShowWindow(SW_SHOW);
-        SetStatusText(SWITCH_TO_DL_TEXT);
+        SetStatusText(UserText(IDS_SWITCH_TO_DL));
         m_picture.ShowWindow(SW_SHOW);
         break;
     case STATE_CONNECTED:
         m_staticStatus.ShowWindow(SW_SHOW);
-        SetStatusText(CONNECTED_TEXT);
+        SetStatusText(UserText(IDS_CONNECTED));
         m_btnUpdate.ShowWindow(SW_SHOW);
         break;
     case STATE_DOWNLOADING:
         // A new attempt shows nothing of the last one's bars.
-        SetCaption(m_staticDownload, m_progressDownload, DOWNLOAD_NOT_STARTED_TEXT);
+        SetCaption(m_staticDownload, m_progressDownload, UserText(IDS_DOWNLOAD_NOT_STARTED));
         m_progressDownload.SetPos(0);
         [[fallthrough]];
     case STATE_UPDATING:
-        SetCaption(m_staticUpdate, m_progressUpdate, UPDATE_NOT_STARTED_TEXT);
+        SetCaption(m_staticUpdate, m_progressUpdate, UserText(IDS_UPDATE_NOT_STARTED));
         m_progressUpdate.SetPos(0);
         m_progressDownload.ShowWindow(SW_SHOW);
         m_progressUpdate.ShowWindow(SW_SHOW);
@@ -145,9 +140,9 @@ void COrvekUpdaterDlg::SetState(int nState)
         break;
     case STATE_DONE:
         m_staticStatus.ShowWindow(SW_SHOW);
-        SetStatusText(UPDATED_TEXT);
+        SetStatusText(UserText(IDS_UPDATED));
         m_btnUpdate.ShowWindow(SW_SHOW);
-        m_btnUpdate.SetWindowText(DONE_BUTTON_TEXT);
+        m_btnUpdate.SetWindowText(UserText(IDS_DONE_BUTTON));
         break;
     default:
         break;
@@ -183,51 +178,9 @@ void COrvekUpdaterDlg::ShowTaskbarProgress()
         m_taskbarButton.ShowNoProgress();
 }
 
-void COrvekUpdaterDlg::FitToDpi(UINT nDpi)
-{
-    HBITMAP hPicture = m_hTemplatePicture;
-    if (nDpi > USER_DEFAULT_SCREEN_DPI)
-        hPicture = LoadDevicePicture(nDpi);
-    // Without the picture for this DPI, the one shown stays.
-    if (hPicture != nullptr && hPicture != m_picture.GetBitmap())
-    {
-        m_picture.SetBitmap(hPicture);
-        m_bmpPicture.DeleteObject();
-        if (hPicture != m_hTemplatePicture)
-            m_bmpPicture.Attach(hPicture);
-    }
-
-    // At the top of the template's area and across its middle, as the
-    // 96 dpi picture sits there.
-    BITMAP bitmap;
-    if (::GetObjectW(m_picture.GetBitmap(), sizeof(bitmap), &bitmap) != 0)
-    {
-        RECT rectArea = { PICTURE_LEFT, PICTURE_TOP, PICTURE_LEFT + PICTURE_WIDTH, PICTURE_TOP + PICTURE_HEIGHT };
-        ::MapDialogRect(m_hWnd, &rectArea);
-        ::SetWindowPos(m_picture, nullptr, (rectArea.left + rectArea.right - bitmap.bmWidth) / 2, rectArea.top,
-                       bitmap.bmWidth, bitmap.bmHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
-    // The title bar's own image of the icon, not the large one shrunk.
-    const HICON hSmallIcon = static_cast<HICON>(::LoadImageW(
-        AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-        GetSystemMetricsAtDpi(SM_CXSMICON, nDpi), GetSystemMetricsAtDpi(SM_CYSMICON, nDpi), LR_DEFAULTCOLOR));
-    if (hSmallIcon != nullptr)
-    {
-        SetIcon(hSmallIcon, FALSE);
-        if (m_hSmallIcon != nullptr)
-            ::DestroyIcon(m_hSmallIcon);
-        m_hSmallIcon = hSmallIcon;
-    }
-}
-
 void COrvekUpdaterDlg::OnDestroy()
 {
-    // The static control ends with the picture it loaded itself; the one
-    // of another DPI is this window's to delete.
-    if (m_hTemplatePicture != nullptr)
-        m_picture.SetBitmap(m_hTemplatePicture);
-    m_bmpPicture.DeleteObject();
+    m_layout.Detach();
     m_accessibility.Clear();
     CDialog::OnDestroy();
 }
@@ -240,7 +193,7 @@ LRESULT COrvekUpdaterDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
     const RECT* pSuggested = reinterpret_cast<const RECT*>(lParam);
     ::SetWindowPos(m_hWnd, nullptr, pSuggested->left, pSuggested->top, pSuggested->right - pSuggested->left,
                    pSuggested->bottom - pSuggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    FitToDpi(LOWORD(wParam));
+    m_layout.Fit(LOWORD(wParam));
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return 0;
 }
@@ -317,7 +270,7 @@ void COrvekUpdaterDlg::GuardUpdate(int nNewState)
     if (m_nState == STATE_UPDATING)
         ::ShutdownBlockReasonDestroy(m_hWnd);
     else if (nNewState == STATE_UPDATING)
-        ::ShutdownBlockReasonCreate(m_hWnd, SHUTDOWN_REASON_TEXT);
+        ::ShutdownBlockReasonCreate(m_hWnd, UserText(IDS_SHUTDOWN_REASON));
 }
 
 void COrvekUpdaterDlg::OnTimer(UINT_PTR nIDEvent)
@@ -397,7 +350,8 @@ void COrvekUpdaterDlg::OnCancel()
         // The write goes on while the question is up; the answer counts
         // even if it has ended meanwhile.
         m_bAskingToStop = true;
-        const int nAnswer = MessageBox(STOP_QUESTION_TEXT, nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        const int nAnswer = MessageBox(UserText(IDS_STOP_QUESTION), nullptr,
+                                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | TextMessageBoxFlags());
         m_bAskingToStop = false;
         if (nAnswer != IDYES)
         {
@@ -423,7 +377,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
         return 0;
     SetState(STATE_DOWNLOADING);
     m_progressDownload.SetPos(0);
-    SetCaption(m_staticDownload, m_progressDownload, DOWNLOADING_TEXT);
+    SetCaption(m_staticDownload, m_progressDownload, UserText(IDS_DOWNLOADING));
     ShowTaskbarProgress();
     return 0;
 }
@@ -451,7 +405,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
     }
 
     m_progressDownload.SetPos(100);
-    SetCaption(m_staticDownload, m_progressDownload, DOWNLOAD_COMPLETE_TEXT);
+    SetCaption(m_staticDownload, m_progressDownload, UserText(IDS_DOWNLOAD_COMPLETE));
     if (IsDeviceConnected())
     {
         // The write may start before the worker's first report: from here
@@ -482,7 +436,7 @@ LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
         return 0;
     SetState(STATE_UPDATING);
     m_progressUpdate.SetPos(0);
-    SetCaption(m_staticUpdate, m_progressUpdate, UPDATING_TEXT);
+    SetCaption(m_staticUpdate, m_progressUpdate, UserText(IDS_UPDATING));
     ShowTaskbarProgress();
     return 0;
 }
@@ -511,7 +465,7 @@ LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM /*lParam*/)
         return 0;
     }
     m_progressUpdate.SetPos(100);
-    SetCaption(m_staticUpdate, m_progressUpdate, UPDATE_COMPLETE_TEXT);
+    SetCaption(m_staticUpdate, m_progressUpdate, UserText(IDS_UPDATE_COMPLETE));
     SetState(STATE_DONE);
     m_taskbarButton.FlashUntilActive(m_hWnd);
     return 0;

@@ -6,6 +6,7 @@
 #include "ui/Accessibility.h"
 #include "ui/TaskbarButton.h"
 #include "ui/TransparentImage.h"
+#include "ui/WindowLayout.h"
 
 // The window states, values of m_nState.
 enum
@@ -64,9 +65,6 @@ protected:
     bool IsDeviceConnected();
     // The taskbar button follows the bar of the phase in view.
     void ShowTaskbarProgress();
-    // The picture drawn for nDpi, placed as the template places it, and the
-    // title bar's icon at that DPI's size.
-    void FitToDpi(UINT nDpi);
 
     void OnPaint();
     HCURSOR OnQueryDragIcon();
@@ -104,12 +102,7 @@ protected:
     bool m_bAskingToStop;
     // A worker's failure box is up.
     bool m_bFailureShown;
-    // The title bar's icon, the 16-pixel image at 96 dpi.
-    HICON m_hSmallIcon;
-    // The picture the static control loaded from the template, and the
-    // one of another DPI shown in its place, if any.
-    HBITMAP m_hTemplatePicture;
-    CBitmap m_bmpPicture;
+    CWindowLayout m_layout;
     CTaskbarButton m_taskbarButton;
     CAccessibility m_accessibility;
 

@@ -1,7 +1,13 @@
 // The resources inside the built exe, read back as the system reads them:
 // the dialog template field by field, the icon group, the device bitmap, the
-// manifest, the version and the application's title.
+// manifest, the version, the application's title and the texts in every
+// language.
+#include "app/UserTexts.h"
+#include "resource.h"
 #include "support/ChildProcess.h"
+#include "support/ProgramTexts.h"
+#include <algorithm>
+#include <regex>
 #include <gtest/gtest.h>
 #include <set>
 #include <vector>
@@ -320,4 +326,64 @@ TEST_F(ProgramResources, ApplicationTitleIsTheBoxesCaption)
     wchar_t szTitle[64] = {};
     EXPECT_EQ(13, ::LoadStringW(m_hModule, 0xE000, szTitle, 64));
     EXPECT_STREQ(L"Orvek Updater", szTitle);
+}
+
+namespace
+{
+// Every text the user reads, with its English original.
+const struct
+{
+    UINT nID;
+    const wchar_t* pszEnglish;
+} kUserTexts[] = {
+    { IDS_SWITCH_TO_DL, SWITCH_TO_DL_TEXT }, { IDS_CONNECTED, CONNECTED_TEXT },
+    { IDS_UPDATE_BUTTON, UPDATE_BUTTON_TEXT }, { IDS_UPDATED, UPDATED_TEXT },
+    { IDS_DONE_BUTTON, DONE_BUTTON_TEXT }, { IDS_PICTURE, PICTURE_TEXT },
+    { IDS_DOWNLOAD_NOT_STARTED, DOWNLOAD_NOT_STARTED_TEXT }, { IDS_DOWNLOADING, DOWNLOADING_TEXT },
+    { IDS_DOWNLOAD_COMPLETE, DOWNLOAD_COMPLETE_TEXT }, { IDS_UPDATE_NOT_STARTED, UPDATE_NOT_STARTED_TEXT },
+    { IDS_UPDATING, UPDATING_TEXT }, { IDS_UPDATE_COMPLETE, UPDATE_COMPLETE_TEXT },
+    { IDS_STOP_QUESTION, STOP_QUESTION_TEXT }, { IDS_SHUTDOWN_REASON, SHUTDOWN_REASON_TEXT },
+    { IDS_RUNNING_ELSEWHERE, RUNNING_ELSEWHERE_TEXT }, { IDS_HTTP_STATUS_FORMAT, HTTP_STATUS_FORMAT },
+    { IDS_INTERNET_ERROR_FORMAT, INTERNET_ERROR_FORMAT }, { IDS_PROXY_CANCELLED, PROXY_CANCELLED_TEXT },
+    { IDS_PROXY_REFUSED, PROXY_REFUSED_TEXT }, { IDS_TOO_MANY_REDIRECTS, TOO_MANY_REDIRECTS_TEXT },
+    { IDS_DOWNGRADE, DOWNGRADE_TEXT }, { IDS_ENCODED, ENCODED_TEXT }, { IDS_NO_LENGTH, NO_LENGTH_TEXT },
+    { IDS_TOO_LONG, TOO_LONG_TEXT }, { IDS_TOO_SHORT, TOO_SHORT_TEXT }, { IDS_NO_MEMORY, NO_MEMORY_TEXT },
+    { IDS_WEB_PAGE, WEB_PAGE_TEXT }, { IDS_DOWNLOAD_START_FAILED, DOWNLOAD_START_FAILED_TEXT },
+    { IDS_TRANSFER_START_FAILED, TRANSFER_START_FAILED_TEXT }, { IDS_OUT_OF_MEMORY, OUT_OF_MEMORY_TEXT },
+    { IDS_INTERNAL_ERROR, INTERNAL_ERROR_TEXT }, { IDS_TRANSFER_FAILED, TRANSFER_FAILED_TEXT },
+    { IDS_DEVICE_STALLED, DEVICE_STALLED_TEXT }, { IDS_DEVICE_UNPLUGGED, DEVICE_UNPLUGGED_TEXT },
+    { IDS_INVALID_IMAGE, INVALID_IMAGE_TEXT },
+};
+
+// The printf placeholders of a text, in order.
+std::vector<std::wstring> Placeholders(const std::wstring& strText)
+{
+    static const std::wregex kPlaceholder(L"%[-+ #0]*[0-9]*(\\.[0-9]+)?[a-zA-Z%]");
+    std::vector<std::wstring> arrFound;
+    for (std::wsregex_iterator it(strText.begin(), strText.end(), kPlaceholder), end; it != end; ++it)
+        arrFound.push_back(it->str());
+    return arrFound;
+}
+}
+
+TEST_F(ProgramResources, EveryLanguageHasEveryTextWithTheEnglishPlaceholders)
+{
+    std::vector<LANGID> arrExpected;
+    for (const CTextLanguage& language : kTextLanguages)
+        arrExpected.push_back(language.m_langId);
+    for (const auto& text : kUserTexts)
+    {
+        SCOPED_TRACE(testing::Message() << "text " << text.nID);
+        std::vector<LANGID> arrLanguages = TableLanguages(m_hModule, text.nID);
+        std::sort(arrLanguages.begin(), arrLanguages.end());
+        std::sort(arrExpected.begin(), arrExpected.end());
+        EXPECT_EQ(arrLanguages, arrExpected) << "the languages of the text's table";
+        EXPECT_EQ(TableText(m_hModule, kTextLanguages[0].m_langId, text.nID), text.pszEnglish);
+        for (const CTextLanguage& language : kTextLanguages)
+        {
+            const std::wstring strText = TableText(m_hModule, language.m_langId, text.nID);
+            EXPECT_FALSE(strText.empty()) << language.m_pszTag;
+            EXPECT_EQ(Placeholders(strText), Placeholders(text.pszEnglish)) << language.m_pszTag;
+        }
+    }
 }

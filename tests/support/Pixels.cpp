@@ -162,3 +162,20 @@ std::string DescribeDifference(const CPixels& got, const CPixels& expected)
         return std::string();
     return std::to_string(nDiffering) + " pixels differ, first " + strFirst;
 }
+
+std::string ShownPictureDifference(HWND hDialog, HWND hPicture)
+{
+    const RECT rectCorner = { 2, 2, 3, 3 };
+    const COLORREF crBackground = ReadWindow(hDialog, rectCorner).At(0, 0);
+    const CPixels picture =
+        ReadBitmap(reinterpret_cast<HBITMAP>(::SendMessageW(hPicture, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+    const CPixels expected = ComposeOver(picture, picture.nWidth, picture.nHeight, crBackground);
+    const RECT rectShown = { 0, 0, picture.nWidth, picture.nHeight };
+    std::string strDifference = "nothing read";
+    for (int nTry = 0; nTry < 50 && !strDifference.empty(); ++nTry)
+    {
+        ::Sleep(nTry == 0 ? 0 : 50);
+        strDifference = DescribeDifference(ReadWindow(hPicture, rectShown), expected);
+    }
+    return strDifference;
+}

@@ -31,3 +31,8 @@ int CountColor(const CPixels& pixels, COLORREF color);
 
 // Empty when equal; otherwise the count of differing pixels and the first one.
 std::string DescribeDifference(const CPixels& got, const CPixels& expected);
+
+// Empty when the picture control shows its bitmap whole, unmirrored, with
+// its white left to the dialog's own background; else DescribeDifference's
+// account. Retries for a while, as a repaint may be on its way.
+std::string ShownPictureDifference(HWND hDialog, HWND hPicture);

@@ -1,0 +1,48 @@
+// The program's string tables read back through the system's resource calls.
+#include "support/ProgramTexts.h"
+#include "support/ChildProcess.h"
+#include "app/TextLanguage.h"
+
+const std::vector<CTextLanguage> kTextLanguages = {
+    { "en-US", LANGID_ENGLISH, "en_US.UTF-8" },
+    { "de", MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL), "de_DE.UTF-8" },
+    { "fr", MAKELANGID(LANG_FRENCH, SUBLANG_NEUTRAL), "fr_FR.UTF-8" },
+    { "es", MAKELANGID(LANG_SPANISH, SUBLANG_NEUTRAL), "es_ES.UTF-8" },
+    { "pt-BR", MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), "pt_BR.UTF-8" },
+    { "ja", MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL), "ja_JP.UTF-8" },
+    { "zh-CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), "zh_CN.UTF-8" },
+    { "ar", MAKELANGID(LANG_ARABIC, SUBLANG_NEUTRAL), "ar_EG.UTF-8" },
+    { "qps-ploc", LANGID_PSEUDO, nullptr },
+};
+
+std::wstring TableText(HMODULE hModule, LANGID langId, UINT nID)
+{
+    const HRSRC hInfo = ::FindResourceExW(hModule, RT_STRING, MAKEINTRESOURCEW(nID / 16 + 1), langId);
+    if (hInfo == nullptr)
+        return std::wstring();
+    const WCHAR* pEntry = static_cast<const WCHAR*>(::LockResource(::LoadResource(hModule, hInfo)));
+    for (UINT nEntry = 0; nEntry < nID % 16; ++nEntry)
+        pEntry += 1 + *pEntry;
+    return std::wstring(pEntry + 1, *pEntry);
+}
+
+static BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD langId, LONG_PTR lParam)
+{
+    reinterpret_cast<std::vector<LANGID>*>(lParam)->push_back(langId);
+    return TRUE;
+}
+
+std::vector<LANGID> TableLanguages(HMODULE hModule, UINT nID)
+{
+    std::vector<LANGID> arrLanguages;
+    ::EnumResourceLanguagesW(hModule, RT_STRING, MAKEINTRESOURCEW(nID / 16 + 1), AddLanguage,
+                             reinterpret_cast<LONG_PTR>(&arrLanguages));
+    return arrLanguages;
+}
+
+std::wstring ShippedText(LANGID langId, UINT nID)
+{
+    static const HMODULE hExe = ::LoadLibraryExW(PathNextToThisProgram(L"OrvekUpdater.exe").c_str(), nullptr,
+                                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    return hExe != nullptr ? TableText(hExe, langId, nID) : std::wstring();
+}

@@ -1,0 +1,138 @@
+// The window in every language it carries and in the pseudo-locale: each
+// state's texts in that language, every shown text inside its control and
+// every control inside the window and apart; Arabic mirrored but for the
+// picture. Built into the 96 and the 144 dpi programs.
+#include "app/Notifications.h"
+#include "app/TextLanguage.h"
+#include "app/UserTexts.h"
+#include "support/Pixels.h"
+#include "support/ProgramTexts.h"
+#include "Fixture.h"
+
+namespace
+{
+class WindowLanguageTest : public CWindowFixture, public testing::WithParamInterface<CTextLanguage>
+{
+protected:
+    WindowLanguageTest()
+    {
+        g_langText = GetParam().m_langId;
+        ApplyTextDirection();
+    }
+    ~WindowLanguageTest() override
+    {
+        g_langText = LANGID_ENGLISH;
+        ApplyTextDirection();
+    }
+
+    std::wstring Translated(UINT nID) const
+    {
+        return TableText(::GetModuleHandleW(nullptr), GetParam().m_langId, nID);
+    }
+
+    // The control shows the text nID in the test's language.
+    void ExpectText(int nControl, UINT nID) const
+    {
+        const std::wstring strText = m_run.Text(nControl);
+        EXPECT_EQ(strText, Translated(nID)) << "control " << nControl;
+        if (GetParam().m_langId != LANGID_ENGLISH)
+        {
+            EXPECT_NE(strText, TableText(::GetModuleHandleW(nullptr), LANGID_ENGLISH, nID)) << "control " << nControl;
+        }
+    }
+
+    // Every shown control holds its text whole, lies inside the window's
+    // client area and overlaps no other shown control.
+    void ExpectEverythingFits() const
+    {
+        RECT rectClient;
+        ASSERT_TRUE(::GetClientRect(m_run.Window(), &rectClient));
+        const std::vector<int> arrShown = m_run.ShownControls();
+        for (size_t i = 0; i < arrShown.size(); ++i)
+        {
+            const RECT rect = m_run.ControlRect(arrShown[i]);
+            SCOPED_TRACE(testing::Message() << "control " << arrShown[i] << " at " << DescribeRect(rect));
+            RECT rectUnion;
+            ::UnionRect(&rectUnion, &rect, &rectClient);
+            EXPECT_TRUE(::EqualRect(&rectUnion, &rectClient)) << "outside the window " << DescribeRect(rectClient);
+            const SIZE sizeText = TextExtent(arrShown[i], rect.right - rect.left);
+            EXPECT_LE(sizeText.cx, rect.right - rect.left) << "text too wide";
+            EXPECT_LE(sizeText.cy, rect.bottom - rect.top) << "text too tall";
+            for (size_t j = i + 1; j < arrShown.size(); ++j)
+            {
+                const RECT rectOther = m_run.ControlRect(arrShown[j]);
+                RECT rectCommon;
+                EXPECT_FALSE(::IntersectRect(&rectCommon, &rect, &rectOther)) << "overlaps control " << arrShown[j];
+            }
+        }
+    }
+
+    // The room the control's text takes in its font: a static's broken into
+    // lines at nWidth, a button's on one line with its frame's edges.
+    SIZE TextExtent(int nControl, int nWidth) const
+    {
+        const HWND hControl = m_run.Control(nControl);
+        const std::wstring strText = m_run.Text(nControl);
+        if (nControl == IDC_PICTURE || nControl == IDC_PROGRESS_DOWNLOAD || nControl == IDC_PROGRESS_UPDATE)
+            return SIZE{ 0, 0 };
+        const bool bButton = nControl == IDOK;
+        const HDC hDC = ::GetDC(hControl);
+        const HGDIOBJ hOldFont = ::SelectObject(hDC, reinterpret_cast<HGDIOBJ>(::SendMessageW(hControl, WM_GETFONT, 0, 0)));
+        RECT rect = { 0, 0, bButton ? 0 : nWidth, 0 };
+        ::DrawTextW(hDC, strText.c_str(), -1, &rect,
+                    DT_CALCRECT | (bButton ? DT_SINGLELINE : DT_WORDBREAK | DT_CENTER | DT_EXPANDTABS));
+        ::SelectObject(hDC, hOldFont);
+        ::ReleaseDC(hControl, hDC);
+        const int nEdges = bButton ? 4 * ::GetSystemMetrics(SM_CXEDGE) : 0;
+        return SIZE{ rect.right - rect.left + nEdges, rect.bottom - rect.top };
+    }
+};
+}
+
+TEST_P(WindowLanguageTest, EveryStateSpeaksTheLanguageAndFits)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(false));
+    wchar_t szTitle[64] = {};
+    ::GetWindowTextW(m_run.Window(), szTitle, 64);
+    EXPECT_STREQ(szTitle, UPDATER_CAPTION);
+    const bool bMirrored = (::GetWindowLongW(m_run.Window(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+    EXPECT_EQ(bMirrored, PRIMARYLANGID(GetParam().m_langId) == LANG_ARABIC);
+
+    SCOPED_TRACE("disconnected");
+    ExpectText(IDC_STATIC_STATUS, IDS_SWITCH_TO_DL);
+    ExpectEverythingFits();
+    EXPECT_EQ(ShownPictureDifference(m_run.Window(), m_run.Control(IDC_PICTURE)), "") << "the picture, unmirrored";
+
+    ASSERT_TRUE(m_sim.Plug(DEVICE_NAME)) << m_sim.LastReply();
+    ASSERT_TRUE(m_run.WaitForState(STATE_CONNECTED, POLL_DEADLINE_MS));
+    SCOPED_TRACE("connected");
+    ExpectText(IDC_STATIC_STATUS, IDS_CONNECTED);
+    ExpectText(IDOK, IDS_UPDATE_BUTTON);
+    ExpectEverythingFits();
+
+    m_run.Notify(UWM_DOWNLOAD_BEGIN);
+    SCOPED_TRACE("downloading");
+    ExpectText(IDC_STATIC_DOWNLOAD, IDS_DOWNLOADING);
+    ExpectText(IDC_STATIC_UPDATE, IDS_UPDATE_NOT_STARTED);
+    ExpectEverythingFits();
+
+    m_run.Notify(UWM_UPDATE_BEGIN);
+    SCOPED_TRACE("updating");
+    ExpectText(IDC_STATIC_UPDATE, IDS_UPDATING);
+    ExpectEverythingFits();
+
+    m_run.Notify(UWM_UPDATE_COMPLETE, 1);
+    SCOPED_TRACE("done");
+    ExpectText(IDC_STATIC_STATUS, IDS_UPDATED);
+    ExpectText(IDOK, IDS_DONE_BUTTON);
+    ExpectEverythingFits();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, WindowLanguageTest, testing::ValuesIn(kTextLanguages),
+                         [](const testing::TestParamInfo<CTextLanguage>& info) {
+                             std::string strName = info.param.m_pszTag;
+                             for (char& ch : strName)
+                                 if (ch == '-')
+                                     ch = '_';
+                             return strName;
+                         });
