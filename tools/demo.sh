@@ -6,23 +6,28 @@
 # Xvfb, plugs the Orvek in and clicks for the user, and saves a picture of
 # each state the README shows. Afterwards it says whether the device received
 # the right bytes. Everything it started is stopped again, also on Ctrl-C.
-#   tools/demo.sh [--shots FOLDER] [--scale PERCENT]
+#   tools/demo.sh [--shots FOLDER] [--scale PERCENT] [--lang LOCALE]
 #     --shots FOLDER    runs under Xvfb even on a display and saves the
 #                       pictures in FOLDER (default DEMO_DIR/screenshots);
 #                       `--shots docs` makes the README's
 #     --scale PERCENT   display scale (default 100): the prefix's DPI for this
 #                       run; the pictures' names end in -PERCENT
+#     --lang LOCALE     Windows' display language for the updater, as a Linux
+#                       locale: de_DE, fr_FR, es_ES, pt_BR, ja_JP, zh_CN,
+#                       ar_EG...; the pictures' names end in -LOCALE
 # BUILD_DIR (default build/, build-x64/ for x64), ORVEK_ARCH and ORVEK_DEMO_DIR
 # (DEMO_DIR, default BUILD_DIR/demo) may be set.
 set -euo pipefail
 . "$(dirname "$0")/preamble.sh"
 shots_dir=
 scale=100
+lang=
 while [ $# -gt 0 ]; do
   case "$1" in
     --shots) shots_dir=$(realpath -m "${2:?--shots needs a folder}"); shift 2 ;;
     --scale) scale=${2:?--scale needs a percentage}; shift 2 ;;
-    *) echo "usage: tools/demo.sh [--shots FOLDER] [--scale PERCENT]" >&2; exit 2 ;;
+    --lang) lang=${2:?--lang needs a locale, such as de_DE or ar_EG}; shift 2 ;;
+    *) echo "usage: tools/demo.sh [--shots FOLDER] [--scale PERCENT] [--lang LOCALE]" >&2; exit 2 ;;
   esac
 done
 if ! [[ "$scale" =~ ^[1-9][0-9]*$ ]]; then
@@ -41,6 +46,11 @@ IMAGE="$DEMO_DIR/firmware.bin"
 SHOTS_DIR="${shots_dir:-$DEMO_DIR/screenshots}"
 SUFFIX=
 [ "$scale" = 100 ] || SUFFIX="-$scale"
+[ -z "$lang" ] || SUFFIX="$SUFFIX-${lang%%.*}"
+# Wine takes the display language from LC_ALL, whether or not Linux has
+# that locale installed.
+updater_env=()
+[ -z "$lang" ] || updater_env=(LC_ALL="${lang%%.*}.UTF-8")
 
 rm -rf "$SERVICE_DIR" "$DEVICE_DIR"
 [ -n "$shots_dir" ] || rm -rf "$SHOTS_DIR"
@@ -100,8 +110,8 @@ simulator_pid=$!
 run wine "$BIN/DeviceSimulator.exe" --dir "$DEVICE_DIR" --send ping >/dev/null
 [ -n "$headless" ] || echo "demo: one Orvek in D/L mode plugged in (device simulator, state in $DEVICE_DIR)"
 
-http_proxy="http://127.0.0.1:$port" WINEDLLOVERRIDES=setupapi=n ORVEK_DEVSIM_DIR="$DEVICE_DIR" \
-  wine "$BIN/OrvekUpdater.exe" &
+env "${updater_env[@]}" http_proxy="http://127.0.0.1:$port" WINEDLLOVERRIDES=setupapi=n \
+  ORVEK_DEVSIM_DIR="$DEVICE_DIR" wine "$BIN/OrvekUpdater.exe" &
 updater_pid=$!
 
 driver_status=0

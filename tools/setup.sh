@@ -31,6 +31,11 @@ if [ "${1:-}" != release ]; then
     dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
   fi
   dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
+  # Wine's dialog font in Japanese and Chinese takes a CJK font; this one
+  # (5 MB) draws their characters and the Latin ones beside them. Arabic
+  # is drawn from DejaVu Sans.
+  dpkg -s fonts-wqy-microhei >/dev/null 2>&1 || need+=(fonts-wqy-microhei)
+  dpkg -s fonts-dejavu-core >/dev/null 2>&1 || need+=(fonts-dejavu-core)
 fi
 
 if [ ${#need[@]} -gt 0 ]; then

@@ -47,9 +47,10 @@ void CWindowLayout::Detach()
 
 RECT CWindowLayout::MapTemplateRect(int x, int y, int nWidth, int nHeight) const
 {
-    RECT rect = { x, y, x + nWidth, y + nHeight };
+    // As the dialog manager places a control: its size is mapped apart from its corner.
+    RECT rect = { x, y, nWidth, nHeight };
     ::MapDialogRect(m_pDialog->GetSafeHwnd(), &rect);
-    return rect;
+    return { rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom };
 }
 
 int CWindowLayout::TextHeight(int nID, const UINT* pTextIds, int nTexts, int nWidth) const

@@ -3,30 +3,13 @@
 // whose users read another translation, or English.
 #include "Fixture.h"
 #include "resource.h"
+#include "ServiceControl.h"
 #include "support/ProgramTexts.h"
 
 namespace
 {
 const LANGID kGerman = MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL);
 const LANGID kArabic = MAKELANGID(LANG_ARABIC, SUBLANG_NEUTRAL);
-
-// Every text the views can hold.
-const UINT kViewTexts[] = { IDS_SWITCH_TO_DL, IDS_CONNECTED, IDS_UPDATE_BUTTON, IDS_UPDATED, IDS_DONE_BUTTON,
-                            IDS_DOWNLOAD_NOT_STARTED, IDS_DOWNLOADING, IDS_DOWNLOAD_COMPLETE,
-                            IDS_UPDATE_NOT_STARTED, IDS_UPDATING, IDS_UPDATE_COMPLETE };
-
-// The English view with each text as the shipped exe holds it in langId.
-CWindowView Translated(CWindowView view, LANGID langId)
-{
-    for (CControlView* pControl : { &view.m_status, &view.m_button, &view.m_downloadCaption, &view.m_updateCaption })
-        for (UINT nID : kViewTexts)
-            if (pControl->m_strText == ShippedText(0x0409, nID))
-            {
-                pControl->m_strText = ShippedText(langId, nID);
-                break;
-            }
-    return view;
-}
 }
 
 class CLanguageTest : public CE2ETest
@@ -40,15 +23,15 @@ protected:
         ASSERT_NO_FATAL_FAILURE(SetScenario("[" + std::string(R"({"status": 404})") + ", "
                                             + ImageScenario(kImageSize, 41) + "]"));
         ASSERT_NO_FATAL_FAILURE(PlugDevice());
-        ASSERT_NO_FATAL_FAILURE(StartUpdater(Translated(CWindowView::Connected(), langId)));
+        ASSERT_NO_FATAL_FAILURE(StartUpdater(TranslatedView(CWindowView::Connected(), langId)));
 
         m_window.ClickButton();
         wchar_t szExpected[128];
         swprintf(szExpected, 128, ShippedText(langId, IDS_HTTP_STATUS_FORMAT).c_str(), 404);
-        ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(Narrow(szExpected), Translated(CWindowView::Connected(), langId)));
+        ASSERT_NO_FATAL_FAILURE(ExpectFailureBox(Narrow(szExpected), TranslatedView(CWindowView::Connected(), langId)));
 
         m_window.ClickButton();
-        ASSERT_NO_FATAL_FAILURE(WaitForView(Translated(CWindowView::Done(), langId)));
+        ASSERT_NO_FATAL_FAILURE(WaitForView(TranslatedView(CWindowView::Done(), langId)));
         ExpectDeviceHolds(ServiceGeneratedBody(kImageSize, 41));
     }
 };
@@ -80,7 +63,7 @@ TEST_F(CLanguageTest, RegionsChooseTheirUsersTranslation)
     {
         SCOPED_TRACE(row.pszLocale);
         ASSERT_NO_FATAL_FAILURE(SetEnvironment("LC_ALL", row.pszLocale));
-        ASSERT_NO_FATAL_FAILURE(StartUpdater(Translated(CWindowView::Disconnected(), row.langExpected)));
+        ASSERT_NO_FATAL_FAILURE(StartUpdater(TranslatedView(CWindowView::Disconnected(), row.langExpected)));
         m_window.Close();
         ExpectProcessEnds();
     }

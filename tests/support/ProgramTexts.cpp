@@ -2,6 +2,7 @@
 #include "support/ProgramTexts.h"
 #include "support/ChildProcess.h"
 #include "app/TextLanguage.h"
+#include "resource.h"
 
 const std::vector<CTextLanguage> kTextLanguages = {
     { "en-US", LANGID_ENGLISH, "en_US.UTF-8" },
@@ -45,4 +46,23 @@ std::wstring ShippedText(LANGID langId, UINT nID)
     static const HMODULE hExe = ::LoadLibraryExW(PathNextToThisProgram(L"OrvekUpdater.exe").c_str(), nullptr,
                                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     return hExe != nullptr ? TableText(hExe, langId, nID) : std::wstring();
+}
+
+std::wstring TranslatedText(const std::wstring& strEnglish, LANGID langId)
+{
+    static const UINT kWindowTexts[] = { IDS_SWITCH_TO_DL,        IDS_CONNECTED,   IDS_UPDATE_BUTTON,
+                                         IDS_UPDATED,             IDS_DONE_BUTTON, IDS_DOWNLOAD_NOT_STARTED,
+                                         IDS_DOWNLOADING,         IDS_DOWNLOAD_COMPLETE, IDS_UPDATE_NOT_STARTED,
+                                         IDS_UPDATING,            IDS_UPDATE_COMPLETE };
+    for (UINT nID : kWindowTexts)
+        if (strEnglish == ShippedText(LANGID_ENGLISH, nID))
+            return ShippedText(langId, nID);
+    return strEnglish;
+}
+
+CWindowView TranslatedView(CWindowView view, LANGID langId)
+{
+    for (CControlView* pControl : { &view.m_status, &view.m_button, &view.m_downloadCaption, &view.m_updateCaption })
+        pControl->m_strText = TranslatedText(pControl->m_strText, langId);
+    return view;
 }

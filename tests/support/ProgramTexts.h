@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "support/WindowView.h"
 
 // One language of the program's texts and a Linux locale that Wine takes
 // for a display language choosing it.
@@ -23,3 +24,9 @@ std::wstring TableText(HMODULE hModule, LANGID langId, UINT nID);
 std::vector<LANGID> TableLanguages(HMODULE hModule, UINT nID);
 // TableText of the shipped exe beside this program.
 std::wstring ShippedText(LANGID langId, UINT nID);
+
+// A text of the English window as the shipped exe holds it in langId; the
+// text itself if it is none of the window's.
+std::wstring TranslatedText(const std::wstring& strEnglish, LANGID langId);
+// The English view with each text as the shipped exe holds it in langId.
+CWindowView TranslatedView(CWindowView view, LANGID langId);

@@ -15,6 +15,7 @@
 #include "ControlChannel.h"
 #include "StateDir.h"
 #include "support/Pixels.h"
+#include "support/ProgramTexts.h"
 #include "support/Wait.h"
 #include "support/UpdaterWindow.h"
 
@@ -97,25 +98,26 @@ public:
         WaitUntilSettled(hWnd);
 
         if (!Reach({ "disconnected", "waiting for the Orvek", true,
-                     [](const CWindowView& view) { return view == CWindowView::Disconnected(); } })
+                     [&](const CWindowView& view) { return IsDisconnectedInSomeLanguage(view); } })
             || !Plug())
             return 1;
         if (!Reach({ "1-connected", "the updater sees the Orvek", true,
-                     [](const CWindowView& view) { return view == CWindowView::Connected(); } }))
+                     [&](const CWindowView& view) { return view == Shown(CWindowView::Connected()); } }))
             return 1;
         printf("demo driver: clicking \"Update Orvek Now!\"\n");
         m_window.ClickButton();
         if (!Reach({ "2-download-not-started", "waiting for the update service", false,
-                     [](const CWindowView& view) { return view.m_downloadCaption.m_strText == DOWNLOAD_NOT_STARTED; } })
+                     [&](const CWindowView& view) { return view.m_downloadCaption.m_strText == Shown(DOWNLOAD_NOT_STARTED); } })
             || !Reach({ "3-downloading", "downloading", true,
-                        [](const CWindowView& view) {
-                            return view.m_downloadCaption.m_strText == DOWNLOADING && view.m_downloadBar.m_nPos >= 40;
+                        [&](const CWindowView& view) {
+                            return view.m_downloadCaption.m_strText == Shown(DOWNLOADING) && view.m_downloadBar.m_nPos >= 40;
                         } })
             || !Reach({ "4-updating", "writing to the Orvek", true,
-                        [](const CWindowView& view) {
-                            return view.m_updateCaption.m_strText == UPDATING && view.m_updateBar.m_nPos >= 40;
+                        [&](const CWindowView& view) {
+                            return view.m_updateCaption.m_strText == Shown(UPDATING) && view.m_updateBar.m_nPos >= 40;
                         } })
-            || !Reach({ "5-done", "finished", true, [](const CWindowView& view) { return view == CWindowView::Done(); } }))
+            || !Reach({ "5-done", "finished", true,
+                        [&](const CWindowView& view) { return view == Shown(CWindowView::Done()); } }))
             return 1;
         printf("demo driver: clicking \"Done!\"\n");
         m_window.ClickButton();
@@ -211,6 +213,22 @@ private:
         fprintf(stderr, "demo driver: %s\n", strWhy.c_str());
     }
 
+    // The window waits for the device in one of its languages, which is
+    // then the language of every later view.
+    bool IsDisconnectedInSomeLanguage(const CWindowView& view)
+    {
+        for (const CTextLanguage& language : kTextLanguages)
+            if (view == TranslatedView(CWindowView::Disconnected(), language.m_langId))
+            {
+                m_langShown = language.m_langId;
+                return true;
+            }
+        return false;
+    }
+    CWindowView Shown(const CWindowView& english) const { return TranslatedView(english, m_langShown); }
+    std::wstring Shown(const wchar_t* pszEnglish) const { return TranslatedText(pszEnglish, m_langShown); }
+
+    LANGID m_langShown = 0;
     std::string m_strFolder;
     std::string m_strDeviceDir;
     std::string m_strDevice;
