@@ -9,6 +9,12 @@
 #include "support/ProgramTexts.h"
 #include "Fixture.h"
 
+// Names a failing row by its language.
+void PrintTo(const CTextLanguage& language, std::ostream* pStream)
+{
+    *pStream << language.m_pszTag;
+}
+
 namespace
 {
 class WindowLanguageTest : public CWindowFixture, public testing::WithParamInterface<CTextLanguage>
