@@ -3,6 +3,7 @@
 #include "app/Notifications.h"
 #include "app/UserTexts.h"
 #include "ui/OrvekUpdaterDlg.h"
+#include <new>
 
 // The application object comes first, then the identifiers, in this
 // order: one translation unit initialises in order of definition.
@@ -88,4 +89,16 @@ BOOL COrvekUpdaterApp::InitInstance()
 
     // No message loop of our own: the program ends with the window.
     return FALSE;
+}
+
+LRESULT COrvekUpdaterApp::ProcessWndProcException(const std::exception* e, const MSG* pMsg)
+{
+    if (!m_bReportingFailure)
+    {
+        m_bReportingFailure = true;
+        AfxMessageBox(dynamic_cast<const std::bad_alloc*>(e) != nullptr ? OUT_OF_MEMORY_TEXT : INTERNAL_ERROR_TEXT,
+                      MB_OK);
+        m_bReportingFailure = false;
+    }
+    return FailedMessageResult(pMsg);
 }
