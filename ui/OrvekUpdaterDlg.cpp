@@ -3,6 +3,7 @@
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
 #include "app/UserTexts.h"
+#include "app/WorkerStart.h"
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
 #include "download/DownloadWorker.h"
@@ -41,6 +42,7 @@ COrvekUpdaterDlg::COrvekUpdaterDlg()
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_nState(STATE_NONE),
       m_nWorker(WORKER_NONE),
+      m_lWorkerToken(0),
       m_bAskingToStop(false),
       m_bFailureShown(false),
       m_hSmallIcon(nullptr),
@@ -131,9 +133,13 @@ void COrvekUpdaterDlg::SetState(int nState)
         m_btnUpdate.ShowWindow(SW_SHOW);
         break;
     case STATE_DOWNLOADING:
-        // A new attempt shows nothing of the last one's bars.
-        SetCaption(m_staticDownload, m_progressDownload, DOWNLOAD_NOT_STARTED_TEXT);
-        m_progressDownload.SetPos(0);
+        // A new attempt shows nothing of the last one's bars; a download
+        // that ran on unseen shows its own.
+        if (m_nWorker != WORKER_DOWNLOAD)
+        {
+            SetCaption(m_staticDownload, m_progressDownload, DOWNLOAD_NOT_STARTED_TEXT);
+            m_progressDownload.SetPos(0);
+        }
         [[fallthrough]];
     case STATE_UPDATING:
         SetCaption(m_staticUpdate, m_progressUpdate, UPDATE_NOT_STARTED_TEXT);
@@ -251,11 +257,14 @@ LRESULT COrvekUpdaterDlg::OnTaskbarButtonCreated(WPARAM /*wParam*/, LPARAM /*lPa
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnFailureShown(WPARAM /*wParam*/, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnFailureShown(WPARAM /*wParam*/, LPARAM lParam)
 {
-    if (m_nWorker == WORKER_NONE)
+    if (!IsReportOf(m_nWorker, lParam))
         return 0;
+    // Nothing is written from here on: the system may sleep and the
+    // session end while the box is up.
     m_bFailureShown = true;
+    GuardUpdate(STATE_NONE);
     ShowTaskbarProgress();
     m_taskbarButton.FlashUntilActive(m_hWnd);
     return 0;
@@ -377,13 +386,25 @@ void COrvekUpdaterDlg::OnOK()
     }
     // Enter reaches here while a worker runs (the button is hidden then, or
     // shown again by the poll during a download); a second download would
-    // race the first for the image buffer.
+    // race the first for the image buffer. A download that ran on unseen
+    // while the device was away is shown again.
+    if (m_nWorker == WORKER_DOWNLOAD && m_nState == STATE_CONNECTED)
+        SetState(STATE_DOWNLOADING);
     if (m_nWorker != WORKER_NONE)
         return;
 
     SetState(STATE_DOWNLOADING);
-    if (AfxBeginThread(DownloadThreadProc, m_hWnd) != nullptr)
+    m_lWorkerToken = StartWorker(DownloadThreadProc, m_hWnd);
+    if (m_lWorkerToken != 0)
         m_nWorker = WORKER_DOWNLOAD;
+    else
+        ShowStartFailure(DOWNLOAD_START_FAILED_TEXT);
+}
+
+void COrvekUpdaterDlg::ShowStartFailure(LPCWSTR pszText)
+{
+    SetState(STATE_NONE);
+    AfxMessageBox(pszText, MB_OK);
 }
 
 void COrvekUpdaterDlg::OnCancel()
@@ -399,9 +420,9 @@ void COrvekUpdaterDlg::OnCancel()
         m_bAskingToStop = true;
         const int nAnswer = MessageBox(STOP_QUESTION_TEXT, nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
         m_bAskingToStop = false;
-        if (nAnswer != IDYES)
+        // A write that ended under the question is shown as it ended.
+        if (nAnswer != IDYES || m_nState != STATE_UPDATING)
         {
-            // A write that ended under the question showed the button.
             if (m_btnUpdate.IsWindowVisible())
                 FocusButton();
             return;
@@ -414,12 +435,17 @@ void COrvekUpdaterDlg::OnCancel()
 BOOL COrvekUpdaterDlg::OnQueryEndSession()
 {
     // An image half written can leave the device unable to start.
-    return m_nState != STATE_UPDATING;
+    return m_nState != STATE_UPDATING || m_bFailureShown;
 }
 
-LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
+bool COrvekUpdaterDlg::IsReportOf(int nWorker, LPARAM lToken) const
 {
-    if (m_nWorker != WORKER_DOWNLOAD)
+    return nWorker != WORKER_NONE && m_nWorker == nWorker && lToken == m_lWorkerToken;
+}
+
+LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM lParam)
+{
+    if (!IsReportOf(WORKER_DOWNLOAD, lParam))
         return 0;
     SetState(STATE_DOWNLOADING);
     m_progressDownload.SetPos(0);
@@ -428,18 +454,18 @@ LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnDownloadProgress(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnDownloadProgress(WPARAM wParam, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_DOWNLOAD)
+    if (!IsReportOf(WORKER_DOWNLOAD, lParam))
         return 0;
     m_progressDownload.SetPos(static_cast<int>(wParam));
     ShowTaskbarProgress();
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_DOWNLOAD)
+    if (!IsReportOf(WORKER_DOWNLOAD, lParam))
         return 0;
     if (wParam == 0)
     {
@@ -457,7 +483,8 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
         // The write may start before the worker's first report: from here
         // on, closing asks and log-off and sleep wait.
         SetState(STATE_UPDATING);
-        if (AfxBeginThread(UpdateThreadProc, m_hWnd) != nullptr)
+        m_lWorkerToken = StartWorker(UpdateThreadProc, m_hWnd);
+        if (m_lWorkerToken != 0)
         {
             m_nWorker = WORKER_TRANSFER;
         }
@@ -465,7 +492,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
         {
             ReleaseImage();
             m_nWorker = WORKER_NONE;
-            SetState(STATE_NONE);
+            ShowStartFailure(TRANSFER_START_FAILED_TEXT);
         }
         return 0;
     }
@@ -476,9 +503,9 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_TRANSFER)
+    if (!IsReportOf(WORKER_TRANSFER, lParam))
         return 0;
     SetState(STATE_UPDATING);
     m_progressUpdate.SetPos(0);
@@ -487,18 +514,18 @@ LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnUpdateProgress(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnUpdateProgress(WPARAM wParam, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_TRANSFER)
+    if (!IsReportOf(WORKER_TRANSFER, lParam))
         return 0;
     m_progressUpdate.SetPos(static_cast<int>(wParam));
     ShowTaskbarProgress();
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_TRANSFER)
+    if (!IsReportOf(WORKER_TRANSFER, lParam))
         return 0;
     m_nWorker = WORKER_NONE;
     if (wParam == 0)
