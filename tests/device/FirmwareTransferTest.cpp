@@ -38,7 +38,8 @@ BOOL WINAPI RefusingWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWO
 
 // Plays a driver that ends a write inside the call, for the whole of which
 // the window asks to stop: the stop must return while the call goes on.
-LONG volatile g_bStopReturnedInCall = FALSE;
+LONG volatile g_bStopReturned = FALSE;
+bool g_bStopReturnedInCall = false;
 
 BOOL WINAPI StoppedWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWORD pdwWritten, LPOVERLAPPED pOverlapped)
 {
@@ -46,11 +47,11 @@ BOOL WINAPI StoppedWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWOR
     {
         std::thread stop([] {
             StopTransfer();
-            ::InterlockedExchange(&g_bStopReturnedInCall, TRUE);
+            ::InterlockedExchange(&g_bStopReturned, TRUE);
         });
         // Bounded, so that a stop that waits for this call fails the test
         // instead of hanging it.
-        WaitFor([] { return g_bStopReturnedInCall != FALSE; }, 10000, 10);
+        g_bStopReturnedInCall = WaitFor([] { return g_bStopReturned != FALSE; }, 10000, 10);
         stop.detach();
     }
     return ::WriteFile(hFile, pBuffer, nCount, pdwWritten, pOverlapped);
@@ -494,7 +495,8 @@ TEST_F(FirmwareTransferTest, StopBetweenTwoWritesWritesNothingMore)
 TEST_F(FirmwareTransferTest, StopDuringAWriteCallReturnsAtOnceAndNothingMoreIsWritten)
 {
     g_nWriteCalls = 0;
-    g_bStopReturnedInCall = FALSE;
+    g_bStopReturned = FALSE;
+    g_bStopReturnedInCall = false;
     g_pfnWriteFile = StoppedWriteFile;
     ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
     SetImage(MakeImage(16384));
