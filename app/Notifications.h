@@ -1,6 +1,6 @@
 // The registered window messages through which the workers report to the
-// updater window. Each is sent with SendMessageW, lParam 0; the handler
-// returns 0.
+// updater window. Each is sent with SendMessageW, lParam the worker's token
+// (app/WorkerStart.h); the handler returns 0.
 #pragma once
 #include "framework/Platform.h"
 

@@ -5,6 +5,7 @@
 #include "app/UserText.h"
 #include "app/UserTexts.h"
 #include "ui/OrvekUpdaterDlg.h"
+#include <new>
 
 // The application object comes first, then the identifiers, in this
 // order: one translation unit initialises in order of definition.
@@ -96,4 +97,18 @@ BOOL COrvekUpdaterApp::InitInstance()
 
     // No message loop of our own: the program ends with the window.
     return FALSE;
+}
+
+LRESULT COrvekUpdaterApp::ProcessWndProcException(const std::exception* e, const MSG* pMsg)
+{
+    if (!m_bReportingFailure)
+    {
+        m_bReportingFailure = true;
+        if (dynamic_cast<const std::bad_alloc*>(e) != nullptr)
+            UserTextBox(IDS_OUT_OF_MEMORY, OUT_OF_MEMORY_TEXT);
+        else
+            UserTextBox(IDS_INTERNAL_ERROR, INTERNAL_ERROR_TEXT);
+        m_bReportingFailure = false;
+    }
+    return FailedMessageResult(pMsg);
 }

@@ -2,6 +2,7 @@
 // be set under Wine, and on Windows not every loader follows it.
 #include "app/UserText.h"
 #include "app/TextLanguage.h"
+#include <new>
 
 // Entry nID of its string table block in language langId; false if the
 // block or the entry is missing or empty.
@@ -36,4 +37,16 @@ CString UserText(UINT nID)
     if (!FindText(nID, g_langText, &pszText, &nLength) && !FindText(nID, LANGID_ENGLISH, &pszText, &nLength))
         return CString();
     return CString(pszText, nLength);
+}
+
+int UserTextBox(UINT nID, LPCWSTR pszEnglish, UINT nType)
+{
+    try
+    {
+        return AfxMessageBox(UserText(nID), nType);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return AfxMessageBox(pszEnglish, nType);
+    }
 }

@@ -18,6 +18,7 @@
 #include "TimedReportWindow.h"
 #include "app/ImageBuffer.h"
 #include "app/Progress.h"
+#include "app/WorkerStart.h"
 #include "download/DownloadWorker.h"
 #include "framework/afxinet.h"
 #include "framework/afxwin.h"
@@ -168,7 +169,7 @@ int RunWorker()
     ReleaseImage();
     const double dCpuStart = BenchCpuSeconds();
     const double dStart = BenchSeconds();
-    AfxBeginThread(DownloadThreadProc, window.GetSafeHwnd());
+    StartWorker(DownloadThreadProc, window.GetSafeHwnd());
     if (!window.WaitForCompletion(kTimeoutMs))
     {
         fprintf(stderr, "DownloadBench: no completion report within %lu ms\n", kTimeoutMs);

@@ -16,6 +16,7 @@
 #include "Stopwatch.h"
 #include "TimedReportWindow.h"
 #include "app/ImageBuffer.h"
+#include "app/WorkerStart.h"
 #include "device/FirmwareTransfer.h"
 #include "framework/afxwin.h"
 #include "support/TransferRun.h"
@@ -71,7 +72,7 @@ bool RunWorker(const std::vector<unsigned char>& arrImage, double& dSeconds, dou
 
     const double dCpuStart = BenchCpuSeconds();
     const double dStart = BenchSeconds();
-    AfxBeginThread(UpdateThreadProc, window.GetSafeHwnd());
+    StartWorker(UpdateThreadProc, window.GetSafeHwnd());
     if (!window.WaitForCompletion(kTimeoutMs))
     {
         fprintf(stderr, "TransferBench: no completion report within %lu ms\n", kTimeoutMs);

@@ -5,6 +5,7 @@
 #include "app/Notifications.h"
 #include "app/Progress.h"
 #include "app/UserText.h"
+#include "app/WorkerStart.h"
 #include <cstring>
 #include <memory>
 
@@ -22,9 +23,6 @@ volatile LONG g_lTransferStopped = FALSE;
 // otherwise. Whoever takes it out first decides: the worker closes it, or
 // the window cancels on it and the worker leaves it to the program's end.
 static HANDLE volatile g_hTransferPipe = nullptr;
-// Held while a write starts and while StopTransfer marks the stop, so that
-// no write starts after the stop and none that started escapes its cancel.
-static SRWLOCK g_stopLock = SRWLOCK_INIT;
 // The interface path of the device whose pipe the transfer writes into.
 static char g_szTransferDevice[DEVICE_PATH_SIZE];
 
@@ -35,18 +33,18 @@ static DWORD WriteOnce(HANDLE hDevice, const BYTE* pData, DWORD nCount, OVERLAPP
 {
     dwWritten = 0;
     overlapped = OVERLAPPED();
-    ::AcquireSRWLockExclusive(&g_stopLock);
-    const bool bStopped = g_lTransferStopped != FALSE;
-    // Most writes go into the pipe's buffer at once and need no wait.
-    const BOOL bDone = !bStopped && g_pfnWriteFile(hDevice, pData, nCount, nullptr, &overlapped);
-    const DWORD dwError = bDone ? ERROR_SUCCESS : ::GetLastError();
-    ::ReleaseSRWLockExclusive(&g_stopLock);
-    if (bStopped)
+    if (g_lTransferStopped != FALSE)
         return ERROR_CANCELLED;
-    if (bDone)
+    // Most writes go into the pipe's buffer at once and need no wait.
+    if (g_pfnWriteFile(hDevice, pData, nCount, nullptr, &overlapped))
         return ::GetOverlappedResult(hDevice, &overlapped, &dwWritten, FALSE) ? ERROR_SUCCESS : ::GetLastError();
+    const DWORD dwError = ::GetLastError();
     if (dwError != ERROR_IO_PENDING)
         return dwError;
+    // A stop marked while the write started may have cancelled before the
+    // write was there to cancel.
+    if (g_lTransferStopped != FALSE)
+        g_pfnCancelIoEx(hDevice, &overlapped);
 
     const bool bTimedOut = ::WaitForSingleObject(hDevice, g_dwWriteTimeoutMs) != WAIT_OBJECT_0;
     if (bTimedOut)
@@ -132,14 +130,16 @@ DWORD WriteDevice(HANDLE hDevice, const BYTE* pData, DWORD nCount)
     return dwWritten;
 }
 
+// No lock: a write may take the whole of its call (a driver may end even
+// an overlapped write inside it), and the window must not wait for it. A
+// write that starts after the mark never starts; one that started before
+// it is cancelled here, or by its own check of the mark.
 void StopTransfer()
 {
-    ::AcquireSRWLockExclusive(&g_stopLock);
     ::InterlockedExchange(&g_lTransferStopped, TRUE);
     const HANDLE hPipe = ::InterlockedExchangePointer(&g_hTransferPipe, nullptr);
     if (hPipe != nullptr)
         g_pfnCancelIoEx(hPipe, nullptr);
-    ::ReleaseSRWLockExclusive(&g_stopLock);
 }
 
 // Why a write fell short: WriteDevice's reason, or ERROR_WRITE_FAULT for an
@@ -169,7 +169,7 @@ static UINT FailureTextId(DWORD dwError)
 // Stops at the first write that fails or falls short: the device would
 // otherwise receive an image with a hole in it. Returns ERROR_SUCCESS, or
 // what WriteDevice said of the write that stopped it.
-static DWORD WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, HWND hWnd)
+static DWORD WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, const CWorkerStart& start)
 {
     // On the heap, as a write that never ends may read it for good.
     std::unique_ptr<BYTE[]> pHead(new BYTE[IMAGE_HEAD_SIZE]);
@@ -196,7 +196,7 @@ static DWORD WriteImage(HANDLE hPipe, const BYTE* pImage, UINT32 nImageSize, HWN
         if (nPercent != nLastPercent)
         {
             nLastPercent = nPercent;
-            ::SendMessageW(hWnd, UWM_UPDATE_PROGRESS, static_cast<WPARAM>(nPercent), 0);
+            start.Report(UWM_UPDATE_PROGRESS, static_cast<WPARAM>(nPercent));
         }
         pRead += nPiece;
         nLeft -= nPiece;
@@ -216,16 +216,16 @@ static void KeepTransferDevice()
 
 UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
 {
-    const HWND hWnd = static_cast<HWND>(pParam);
-    ::SendMessageW(hWnd, UWM_UPDATE_BEGIN, 0, 0);
+    const CWorkerStart start = TakeWorkerStart(pParam);
+    start.Report(UWM_UPDATE_BEGIN);
 
     // An image without its whole head block is never read.
     if (g_pImage == nullptr || g_nImageSize < IMAGE_HEAD_SIZE)
     {
         ReleaseImage();
-        ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
+        start.Report(UWM_FAILURE_SHOWN);
         AfxMessageBox(UserText(IDS_INVALID_IMAGE));
-        ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, 0, 0);
+        start.Report(UWM_UPDATE_COMPLETE, 0);
         return 0;
     }
 
@@ -235,7 +235,16 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
     {
         KeepTransferDevice();
         ::InterlockedExchangePointer(&g_hTransferPipe, hPipe);
-        dwError = WriteImage(hPipe, g_pImage, g_nImageSize, hWnd);
+        try
+        {
+            dwError = WriteImage(hPipe, g_pImage, g_nImageSize, start);
+        }
+        catch (...)
+        {
+            // Out of memory, or a fault of ours: nothing more is written,
+            // and the user hears of it as of a failed write.
+            dwError = ERROR_WRITE_FAULT;
+        }
         g_szTransferDevice[0] = '\0';
     }
     // A write the device never ended may still read the image.
@@ -257,9 +266,9 @@ UINT AFX_CDECL UpdateThreadProc(LPVOID pParam)
 
     if (dwError != ERROR_SUCCESS)
     {
-        ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
+        start.Report(UWM_FAILURE_SHOWN);
         AfxMessageBox(UserText(FailureTextId(dwError)));
     }
-    ::SendMessageW(hWnd, UWM_UPDATE_COMPLETE, dwError == ERROR_SUCCESS ? 1 : 0, 0);
+    start.Report(UWM_UPDATE_COMPLETE, dwError == ERROR_SUCCESS ? 1 : 0);
     return 0;
 }

@@ -59,6 +59,6 @@ DWORD WriteDevice(HANDLE hDevice, const BYTE* pData, DWORD nCount);
 // the program is ending.
 void StopTransfer();
 
-// The worker thread's body; pParam is the updater window's HWND, to which
-// every report is sent. Returns 0.
+// The worker thread's body; pParam is the CWorkerStart (app/WorkerStart.h)
+// it was started with. Returns 0.
 UINT AFX_CDECL UpdateThreadProc(LPVOID pParam);

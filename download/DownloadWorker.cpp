@@ -6,6 +6,8 @@
 #include "app/Notifications.h"
 #include "app/Progress.h"
 #include "app/UserText.h"
+#include "app/UserTexts.h"
+#include "app/WorkerStart.h"
 #include <new>
 
 
@@ -15,7 +17,7 @@ static const UINT ERROR_TEXT_CHARS = 1024;
 
 // Reads the body, at most nDeclared bytes, into a new image buffer with
 // progress reports; on failure says why in strFailure.
-static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString& strFailure)
+static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, const CWorkerStart& start, CString& strFailure)
 {
     if (nDeclared == 0)
     {
@@ -49,7 +51,7 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
         if (nReceived >= nNextReport)
         {
             const int nPercent = ProgressPercent(nReceived, nDeclared);
-            ::SendMessageW(hWnd, UWM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(nPercent), 0);
+            start.Report(UWM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(nPercent));
             nNextReport = ProgressThreshold(nPercent, nDeclared);
         }
         pWrite += nRead;
@@ -79,19 +81,22 @@ static BOOL DownloadImage(CHttpFile& file, UINT32 nDeclared, HWND hWnd, CString&
 
 UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
 {
-    const HWND hWnd = static_cast<HWND>(pParam);
+    const CWorkerStart start = TakeWorkerStart(pParam);
     CString strFailure;
+    // A fixed text, for a failure that may leave no memory for a text of its own.
+    UINT nFailureId = 0;
+    LPCWSTR pszFailureEnglish = nullptr;
     BOOL bDownloaded = FALSE;
 
     try
     {
         CUpdateRequest request;
-        request.Send(hWnd);
+        request.Send(start.m_hWnd);
         if (request.Classify(strFailure))
         {
             const UINT32 nDeclared = request.QueryDeclaredLength();
-            ::SendMessageW(hWnd, UWM_DOWNLOAD_BEGIN, 0, 0);
-            bDownloaded = DownloadImage(request.GetFile(), nDeclared, hWnd, strFailure);
+            start.Report(UWM_DOWNLOAD_BEGIN);
+            bDownloaded = DownloadImage(request.GetFile(), nDeclared, start, strFailure);
         }
     }
     catch (CInternetException* pException)
@@ -107,14 +112,27 @@ UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
             strFailure.Format(UserText(IDS_INTERNET_ERROR_FORMAT), static_cast<int>(pException->m_dwError));
         pException->Delete();
     }
+    catch (const std::bad_alloc&)
+    {
+        nFailureId = IDS_NO_MEMORY;
+        pszFailureEnglish = NO_MEMORY_TEXT;
+    }
+    catch (...)
+    {
+        nFailureId = IDS_INTERNAL_ERROR;
+        pszFailureEnglish = INTERNAL_ERROR_TEXT;
+    }
 
     if (bDownloaded)
     {
-        ::SendMessageW(hWnd, UWM_DOWNLOAD_COMPLETE, 1, 0);
+        start.Report(UWM_DOWNLOAD_COMPLETE, 1);
         return 0;
     }
-    ::SendMessageW(hWnd, UWM_FAILURE_SHOWN, 0, 0);
-    AfxMessageBox(strFailure, MB_OK);
-    ::SendMessageW(hWnd, UWM_DOWNLOAD_COMPLETE, 0, 0);
+    start.Report(UWM_FAILURE_SHOWN);
+    if (nFailureId != 0)
+        UserTextBox(nFailureId, pszFailureEnglish);
+    else
+        AfxMessageBox(strFailure, MB_OK);
+    start.Report(UWM_DOWNLOAD_COMPLETE, 0);
     return 0;
 }

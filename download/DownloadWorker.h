@@ -3,6 +3,6 @@
 #pragma once
 #include "framework/afxwin.h"
 
-// The worker thread's body; pParam is the updater window's HWND, to which
-// every report is sent. Returns 0.
+// The worker thread's body; pParam is the CWorkerStart (app/WorkerStart.h)
+// it was started with. Returns 0.
 UINT AFX_CDECL DownloadThreadProc(LPVOID pParam);

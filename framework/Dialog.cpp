@@ -23,7 +23,7 @@ INT_PTR CDialog::DoModal()
 // The dialog's own procedure sees WM_INITDIALOG; from then on the window
 // runs through AfxWndProc and the message map, and whatever the map leaves
 // goes back through here to the platform's default dialog handling.
-INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM /*wParam*/, LPARAM lParam)
+INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_INITDIALOG)
         return FALSE;
@@ -32,7 +32,8 @@ INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM /*wParam*/,
         return FALSE;
     RECT rectBefore;
     ::GetWindowRect(hWnd, &rectBefore);
-    const BOOL bResult = pDialog->OnInitDialog();
+    const MSG msg = { hWnd, message, wParam, lParam, 0, { 0, 0 } };
+    const BOOL bResult = static_cast<BOOL>(AfxCallHandler(msg, [pDialog] { return pDialog->OnInitDialog(); }));
     pDialog->CenterUnlessPlaced(rectBefore);
     return bResult;
 }

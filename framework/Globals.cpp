@@ -56,6 +56,12 @@ CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, i
     return pThread;
 }
 
+LRESULT AFXAPI AfxProcessWndProcException(const std::exception* e, const MSG* pMsg)
+{
+    CWinApp* pApp = AfxGetApp();
+    return pApp != nullptr ? pApp->ProcessWndProcException(e, pMsg) : 0;
+}
+
 void AFXAPI AfxEnableControlContainer()
 {
     g_bControlContainerEnabled = TRUE;

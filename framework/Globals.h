@@ -1,6 +1,7 @@
 // The framework's global functions.
 #pragma once
 #include "WinThread.h"
+#include <exception>
 
 class CWinApp;
 class CWnd;
@@ -28,3 +29,26 @@ CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam,
 // own controls, which need nothing more than the switch being on.
 void AFXAPI AfxEnableControlContainer();
 BOOL AFXAPI AfxIsControlContainerEnabled();
+
+// The application's ProcessWndProcException, or 0 without an application.
+LRESULT AFXAPI AfxProcessWndProcException(const std::exception* e, const MSG* pMsg);
+
+// Runs handler, which handles msg for a window procedure: what it throws
+// goes to AfxProcessWndProcException, whose result it returns, instead of
+// unwinding through the system's code that called the procedure.
+template <class THandler>
+LRESULT AfxCallHandler(const MSG& msg, THandler handler)
+{
+    try
+    {
+        return handler();
+    }
+    catch (const std::exception& e)
+    {
+        return AfxProcessWndProcException(&e, &msg);
+    }
+    catch (...)
+    {
+        return AfxProcessWndProcException(nullptr, &msg);
+    }
+}

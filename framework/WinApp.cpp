@@ -3,6 +3,7 @@
 #include "Globals.h"
 #include "String.h"
 #include "Wnd.h"
+#include <new>
 
 namespace
 {
@@ -69,7 +70,28 @@ int CWinApp::DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT /*nIDPrompt*/)
     HWND hWndOwner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
     if (hWndOwner != nullptr && !::IsWindow(hWndOwner))
         hWndOwner = nullptr;
+    // A box owned by the window beside another box of the window would
+    // leave it to the other's end to enable the window under it.
+    if (hWndOwner != nullptr)
+        hWndOwner = ::GetLastActivePopup(hWndOwner);
     return ::MessageBoxW(hWndOwner, lpszPrompt, m_pszAppName, nType);
+}
+
+LRESULT CWinApp::ProcessWndProcException(const std::exception* e, const MSG* pMsg)
+{
+    AfxMessageBox(dynamic_cast<const std::bad_alloc*>(e) != nullptr ? L"Out of memory."
+                                                                    : L"An unexpected error occurred.",
+                  MB_OK | MB_ICONEXCLAMATION);
+    return FailedMessageResult(pMsg);
+}
+
+LRESULT CWinApp::FailedMessageResult(const MSG* pMsg)
+{
+    if (pMsg->message == WM_CREATE)
+        return -1;
+    if (pMsg->message == WM_PAINT)
+        ::ValidateRect(pMsg->hwnd, nullptr);
+    return 0;
 }
 
 void CWinApp::OnHelp()

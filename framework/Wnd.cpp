@@ -84,7 +84,8 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
 
     const CurrentMessage previous = pWnd->m_currentMsg;
     pWnd->m_currentMsg = { message, wParam, lParam };
-    const LRESULT lResult = pWnd->WindowProc(message, wParam, lParam);
+    const MSG msg = { hWnd, message, wParam, lParam, 0, { 0, 0 } };
+    const LRESULT lResult = AfxCallHandler(msg, [&] { return pWnd->WindowProc(message, wParam, lParam); });
     pWnd->m_currentMsg = previous;
 
     if (message == WM_NCDESTROY)

@@ -4,6 +4,7 @@
 #include "app/Notifications.h"
 #include "app/TextLanguage.h"
 #include "app/UserText.h"
+#include "app/WorkerStart.h"
 #include "device/DeviceDiscovery.h"
 #include "device/FirmwareTransfer.h"
 #include "download/DownloadWorker.h"
@@ -41,6 +42,7 @@ COrvekUpdaterDlg::COrvekUpdaterDlg()
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_nState(STATE_NONE),
       m_nWorker(WORKER_NONE),
+      m_lWorkerToken(0),
       m_bAskingToStop(false),
       m_bFailureShown(false)
 {
@@ -126,9 +128,6 @@ void COrvekUpdaterDlg::SetState(int nState)
         m_btnUpdate.ShowWindow(SW_SHOW);
         break;
     case STATE_DOWNLOADING:
-        // A new attempt shows nothing of the last one's bars.
-        SetCaption(m_staticDownload, m_progressDownload, UserText(IDS_DOWNLOAD_NOT_STARTED));
-        m_progressDownload.SetPos(0);
         [[fallthrough]];
     case STATE_UPDATING:
         SetCaption(m_staticUpdate, m_progressUpdate, UserText(IDS_UPDATE_NOT_STARTED));
@@ -204,11 +203,14 @@ LRESULT COrvekUpdaterDlg::OnTaskbarButtonCreated(WPARAM /*wParam*/, LPARAM /*lPa
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnFailureShown(WPARAM /*wParam*/, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnFailureShown(WPARAM /*wParam*/, LPARAM lParam)
 {
-    if (m_nWorker == WORKER_NONE)
+    if (!IsReportOf(m_nWorker, lParam))
         return 0;
+    // Nothing is written from here on: the system may sleep and the
+    // session end while the box is up.
     m_bFailureShown = true;
+    GuardUpdate(STATE_NONE);
     ShowTaskbarProgress();
     m_taskbarButton.FlashUntilActive(m_hWnd);
     return 0;
@@ -330,13 +332,25 @@ void COrvekUpdaterDlg::OnOK()
     }
     // Enter reaches here while a worker runs (the button is hidden then, or
     // shown again by the poll during a download); a second download would
-    // race the first for the image buffer.
+    // race the first for the image buffer. A download that ran on unseen
+    // while the device was away is shown again.
+    if (m_nWorker == WORKER_DOWNLOAD && m_nState == STATE_CONNECTED)
+        SetState(STATE_DOWNLOADING);
     if (m_nWorker != WORKER_NONE)
         return;
 
     SetState(STATE_DOWNLOADING);
-    if (AfxBeginThread(DownloadThreadProc, m_hWnd) != nullptr)
+    m_lWorkerToken = StartWorker(DownloadThreadProc, m_hWnd);
+    if (m_lWorkerToken != 0)
         m_nWorker = WORKER_DOWNLOAD;
+    else
+        ShowStartFailure(IDS_DOWNLOAD_START_FAILED);
+}
+
+void COrvekUpdaterDlg::ShowStartFailure(UINT nTextId)
+{
+    SetState(STATE_NONE);
+    AfxMessageBox(UserText(nTextId), MB_OK);
 }
 
 void COrvekUpdaterDlg::OnCancel()
@@ -353,9 +367,9 @@ void COrvekUpdaterDlg::OnCancel()
         const int nAnswer = MessageBox(UserText(IDS_STOP_QUESTION), nullptr,
                                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | TextMessageBoxFlags());
         m_bAskingToStop = false;
-        if (nAnswer != IDYES)
+        // A write that ended under the question is shown as it ended.
+        if (nAnswer != IDYES || m_nState != STATE_UPDATING)
         {
-            // A write that ended under the question showed the button.
             if (m_btnUpdate.IsWindowVisible())
                 FocusButton();
             return;
@@ -368,12 +382,17 @@ void COrvekUpdaterDlg::OnCancel()
 BOOL COrvekUpdaterDlg::OnQueryEndSession()
 {
     // An image half written can leave the device unable to start.
-    return m_nState != STATE_UPDATING;
+    return m_nState != STATE_UPDATING || m_bFailureShown;
 }
 
-LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
+bool COrvekUpdaterDlg::IsReportOf(int nWorker, LPARAM lToken) const
 {
-    if (m_nWorker != WORKER_DOWNLOAD)
+    return nWorker != WORKER_NONE && m_nWorker == nWorker && lToken == m_lWorkerToken;
+}
+
+LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM lParam)
+{
+    if (!IsReportOf(WORKER_DOWNLOAD, lParam))
         return 0;
     SetState(STATE_DOWNLOADING);
     m_progressDownload.SetPos(0);
@@ -382,18 +401,18 @@ LRESULT COrvekUpdaterDlg::OnDownloadBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnDownloadProgress(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnDownloadProgress(WPARAM wParam, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_DOWNLOAD)
+    if (!IsReportOf(WORKER_DOWNLOAD, lParam))
         return 0;
     m_progressDownload.SetPos(static_cast<int>(wParam));
     ShowTaskbarProgress();
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_DOWNLOAD)
+    if (!IsReportOf(WORKER_DOWNLOAD, lParam))
         return 0;
     if (wParam == 0)
     {
@@ -411,7 +430,8 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
         // The write may start before the worker's first report: from here
         // on, closing asks and log-off and sleep wait.
         SetState(STATE_UPDATING);
-        if (AfxBeginThread(UpdateThreadProc, m_hWnd) != nullptr)
+        m_lWorkerToken = StartWorker(UpdateThreadProc, m_hWnd);
+        if (m_lWorkerToken != 0)
         {
             m_nWorker = WORKER_TRANSFER;
         }
@@ -419,7 +439,7 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
         {
             ReleaseImage();
             m_nWorker = WORKER_NONE;
-            SetState(STATE_NONE);
+            ShowStartFailure(IDS_TRANSFER_START_FAILED);
         }
         return 0;
     }
@@ -430,9 +450,9 @@ LRESULT COrvekUpdaterDlg::OnDownloadComplete(WPARAM wParam, LPARAM /*lParam*/)
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_TRANSFER)
+    if (!IsReportOf(WORKER_TRANSFER, lParam))
         return 0;
     SetState(STATE_UPDATING);
     m_progressUpdate.SetPos(0);
@@ -441,18 +461,18 @@ LRESULT COrvekUpdaterDlg::OnUpdateBegin(WPARAM /*wParam*/, LPARAM /*lParam*/)
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnUpdateProgress(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnUpdateProgress(WPARAM wParam, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_TRANSFER)
+    if (!IsReportOf(WORKER_TRANSFER, lParam))
         return 0;
     m_progressUpdate.SetPos(static_cast<int>(wParam));
     ShowTaskbarProgress();
     return 0;
 }
 
-LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT COrvekUpdaterDlg::OnUpdateComplete(WPARAM wParam, LPARAM lParam)
 {
-    if (m_nWorker != WORKER_TRANSFER)
+    if (!IsReportOf(WORKER_TRANSFER, lParam))
         return 0;
     m_nWorker = WORKER_NONE;
     if (wParam == 0)

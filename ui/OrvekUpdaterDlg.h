@@ -94,10 +94,11 @@ protected:
     CStatic m_staticUpdate;
     // The worker this window started that is still running: the download
     // from OnOK until its failure report or its completion without the
-    // device, then the transfer until its completion report. Reports of
-    // any other worker are ignored: the messages are registered by name,
-    // so any program can send them.
+    // device, then the transfer until its completion report.
     int m_nWorker;
+    // The token m_nWorker was started with. Reports without it are ignored:
+    // the messages are registered by name, so any program can send them.
+    LPARAM m_lWorkerToken;
     // The question whether to stop the write is up.
     bool m_bAskingToStop;
     // A worker's failure box is up.
@@ -106,8 +107,15 @@ protected:
     CTaskbarButton m_taskbarButton;
     CAccessibility m_accessibility;
 
+    // True for a report (its lParam) of the running worker, of kind nWorker.
+    bool IsReportOf(int nWorker, LPARAM lToken) const;
+
 private:
+    // Back to what the device's presence says, then tells the user that a
+    // worker could not be started.
+    void ShowStartFailure(UINT nTextId);
     // Holds sleep off while an update runs, and log-off while the image is
-    // written; called by SetState before m_nState becomes nNewState.
+    // written; called by SetState before m_nState becomes nNewState, and
+    // with STATE_NONE to let both go.
     void GuardUpdate(int nNewState);
 };

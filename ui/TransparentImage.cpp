@@ -68,21 +68,23 @@ void CTransparentImage::OnPaint()
     }
     CBitmap bmpImage;
     bmpImage.CreateCompatibleBitmap(&dc, nWidth, nHeight);
-    CBitmap* pOldImageBitmap = dcImage.SelectObject(&bmpImage);
+    // Selected and put back with the plain calls: the framework's wrapper of
+    // each bitmap taken out would stay in its map for the thread's life.
+    const HGDIOBJ hOldImageBitmap = ::SelectObject(dcImage, bmpImage);
 
     CDC dcMask;
     dcMask.CreateCompatibleDC(&dc);
     CBitmap bmpMask;
     bmpMask.CreateBitmap(nWidth, nHeight, 1, 1, nullptr);
-    CBitmap* pOldMaskBitmap = dcMask.SelectObject(&bmpMask);
+    const HGDIOBJ hOldMaskBitmap = ::SelectObject(dcMask, bmpMask);
 
     dcImage.FillSolidRect(&rect, kTransparentColor);
 
     CDC dcSource;
     dcSource.CreateCompatibleDC(&dc);
-    CBitmap* pOldSourceBitmap = dcSource.SelectObject(CBitmap::FromHandle(hBitmap));
+    const HGDIOBJ hOldSourceBitmap = ::SelectObject(dcSource, hBitmap);
     dcImage.BitBlt(0, 0, nWidth, nHeight, &dcSource, 0, 0, SRCCOPY);
-    dcSource.SelectObject(pOldSourceBitmap);
+    ::SelectObject(dcSource, hOldSourceBitmap);
 
     const COLORREF crOldBack = dcImage.SetBkColor(kTransparentColor);
     dcMask.BitBlt(0, 0, nWidth, nHeight, &dcImage, 0, 0, SRCCOPY);
@@ -94,7 +96,7 @@ void CTransparentImage::OnPaint()
         dcComposite.CreateCompatibleDC(&dc);
         CBitmap bmpComposite;
         bmpComposite.CreateCompatibleBitmap(&dc, nWidth, nHeight);
-        CBitmap* pOldCompositeBitmap = dcComposite.SelectObject(&bmpComposite);
+        const HGDIOBJ hOldCompositeBitmap = ::SelectObject(dcComposite, bmpComposite);
 
         dcComposite.BitBlt(0, 0, nWidth, nHeight, &dc, 0, 0, SRCCOPY);
         dcComposite.BitBlt(0, 0, nWidth, nHeight, &dcMask, 0, 0, SRCAND);
@@ -102,13 +104,13 @@ void CTransparentImage::OnPaint()
         dcComposite.BitBlt(0, 0, nWidth, nHeight, &dcImage, 0, 0, SRCPAINT);
         dc.BitBlt(0, 0, nWidth, nHeight, &dcComposite, 0, 0, SRCCOPY);
 
-        dcComposite.SelectObject(pOldCompositeBitmap);
+        ::SelectObject(dcComposite, hOldCompositeBitmap);
         bmpComposite.DeleteObject();
         dcComposite.DeleteDC();
     }
 
-    dcMask.SelectObject(pOldMaskBitmap);
-    dcImage.SelectObject(pOldImageBitmap);
+    ::SelectObject(dcMask, hOldMaskBitmap);
+    ::SelectObject(dcImage, hOldImageBitmap);
     dcSource.DeleteDC();
     bmpMask.DeleteObject();
     dcMask.DeleteDC();

@@ -279,8 +279,8 @@ TEST_F(ProgramResources, ManifestAsksForCommonControlsSixNoElevationAndPerMonito
     EXPECT_NE(std::string::npos, strIdentity.find("publicKeyToken=\"6595b64144ccf1df\"")) << strIdentity;
     EXPECT_NE(std::string::npos, strManifest.find("level=\"asInvoker\"")) << strManifest;
     EXPECT_NE(std::string::npos, strManifest.find("uiAccess=\"false\"")) << strManifest;
-    EXPECT_NE(std::string::npos, strManifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>")) << strManifest;
-    EXPECT_NE(std::string::npos, strManifest.find(">true/pm</dpiAware>")) << strManifest;
+    EXPECT_NE(std::string::npos, strManifest.find(">PerMonitorV2, System</dpiAwareness>")) << strManifest;
+    EXPECT_NE(std::string::npos, strManifest.find(">true</dpiAware>")) << strManifest;
 }
 
 TEST_F(ProgramResources, VersionIsTwoZeroZeroOneForTheOrvekUpdater)

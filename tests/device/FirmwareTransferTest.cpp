@@ -4,12 +4,14 @@
 #include "support/DeviceStats.h"
 #include "support/ExpectFailure.h"
 #include "support/TransferRun.h"
+#include "support/Wait.h"
 #include "DeviceSimControl.h"
 #include "device/FirmwareTransfer.h"
 #include "app/ImageBuffer.h"
 
 #include <climits>
 #include <cstring>
+#include <new>
 #include <thread>
 #include <gtest/gtest.h>
 
@@ -31,6 +33,35 @@ BOOL WINAPI RefusingWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWO
         ::SetLastError(g_dwRefusal);
         return FALSE;
     }
+    return ::WriteFile(hFile, pBuffer, nCount, pdwWritten, pOverlapped);
+}
+
+// Plays a driver that ends a write inside the call, for the whole of which
+// the window asks to stop: the stop must return while the call goes on.
+LONG volatile g_bStopReturned = FALSE;
+bool g_bStopReturnedInCall = false;
+
+BOOL WINAPI StoppedWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWORD pdwWritten, LPOVERLAPPED pOverlapped)
+{
+    if (::InterlockedIncrement(&g_nWriteCalls) == 3)
+    {
+        std::thread stop([] {
+            StopTransfer();
+            ::InterlockedExchange(&g_bStopReturned, TRUE);
+        });
+        // Bounded, so that a stop that waits for this call fails the test
+        // instead of hanging it.
+        g_bStopReturnedInCall = WaitFor([] { return g_bStopReturned != FALSE; }, 10000, 10);
+        stop.detach();
+    }
+    return ::WriteFile(hFile, pBuffer, nCount, pdwWritten, pOverlapped);
+}
+
+// Plays an allocation that fails inside the write.
+BOOL WINAPI ThrowingWriteFile(HANDLE hFile, LPCVOID pBuffer, DWORD nCount, LPDWORD pdwWritten, LPOVERLAPPED pOverlapped)
+{
+    if (::InterlockedIncrement(&g_nWriteCalls) == 2)
+        throw std::bad_alloc();
     return ::WriteFile(hFile, pBuffer, nCount, pdwWritten, pOverlapped);
 }
 
@@ -457,4 +488,39 @@ TEST_F(FirmwareTransferTest, StopBetweenTwoWritesWritesNothingMore)
         EXPECT_EQ(row.m_nBytes, m_sim.RecordedBytes(row.m_pszDevice).size());
         ASSERT_TRUE(m_sim.Unplug(row.m_pszDevice)) << m_sim.LastReply();
     }
+}
+
+// The stop marks and cancels without waiting for a write that is inside its
+// call; the write that was there is the last one.
+TEST_F(FirmwareTransferTest, StopDuringAWriteCallReturnsAtOnceAndNothingMoreIsWritten)
+{
+    g_nWriteCalls = 0;
+    g_bStopReturned = FALSE;
+    g_bStopReturnedInCall = false;
+    g_pfnWriteFile = StoppedWriteFile;
+    ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
+    SetImage(MakeImage(16384));
+    const CTransferRun run = RunTransfer(nullptr, std::string(), 30000);
+    ASSERT_TRUE(run.m_bFinished) << run.Describe();
+    EXPECT_TRUE(g_bStopReturnedInCall) << "the stop waited for the write";
+    EXPECT_EQ(-1, run.Completion()) << run.Describe();
+    EXPECT_TRUE(run.m_arrBoxes.empty()) << run.Describe();
+    EXPECT_EQ(3, g_nWriteCalls);
+    // The worker has ended: whatever it wrote is in the pipe.
+    const size_t nWritten = 20 + 2 * 2048;
+    WaitFor([&] { return m_sim.RecordedBytes("dev").size() >= nWritten; }, 5000, 20);
+    EXPECT_EQ(nWritten, m_sim.RecordedBytes("dev").size());
+}
+
+// An exception inside the write ends the transfer as a failed write: the
+// user is told, the image freed and the window told it has ended.
+TEST_F(FirmwareTransferTest, OutOfMemoryDuringTheWriteEndsInTheFailureBox)
+{
+    g_nWriteCalls = 0;
+    g_pfnWriteFile = ThrowingWriteFile;
+    ASSERT_TRUE(m_sim.Plug("dev")) << m_sim.LastReply();
+    SetImage(MakeImage(16384));
+    const CTransferRun run = Run();
+    ASSERT_NO_FATAL_FAILURE(ExpectFailure(run, TRANSFER_FAILED_TEXT));
+    EXPECT_EQ(20u, m_sim.RecordedBytes("dev").size());
 }

@@ -101,6 +101,22 @@ TEST_F(AfxMessageBoxTest, WorkersBoxIsOwnedByTheMainWindowWhichWaitsDisabled)
     ShowCheckAndClose(call, m_hMain);
 }
 
+// As over the updater's question whether to stop: a box owned by the main
+// window beside it would leave the main window enabled under the one still
+// open when the other ends.
+TEST_F(AfxMessageBoxTest, WorkersBoxOverAPopupOfTheMainWindowIsOwnedByThePopup)
+{
+    AfxGetApp()->m_pMainWnd = &m_main;
+    const HWND hPopup = ::CreateWindowExW(0, L"STATIC", L"question", WS_POPUP | WS_CAPTION | WS_VISIBLE, 40, 40, 200,
+                                          100, m_hMain, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, hPopup);
+    ::SetActiveWindow(hPopup);
+    BoxCall call;
+    call.pszText = L"Your Orvek could not be updated.";
+    ShowCheckAndClose(call, hPopup);
+    ::DestroyWindow(hPopup);
+}
+
 TEST_F(AfxMessageBoxTest, WithoutAMainWindowTheBoxStandsAlone)
 {
     BoxCall call;

@@ -2,6 +2,7 @@
 #include "device/FirmwareTransfer.h"
 #include <commctrl.h>
 #include "app/Notifications.h"
+#include "app/OrvekUpdater.h"
 #include "support/Controls.h"
 #include "support/Press.h"
 #include "support/Wait.h"
@@ -52,7 +53,10 @@ void CWindowRun::Run()
     m_bLogInstalled = m_log.Install();
     {
         CWindowUnderTest dlg;
+        // As the program's: the workers' boxes are owned by the window.
+        theApp.m_pMainWnd = &dlg;
         m_nResult = dlg.DoModal();
+        theApp.m_pMainWnd = nullptr;
     }
     m_log.Remove();
     ::SetEvent(m_hEnded);
@@ -101,13 +105,16 @@ void CWindowRun::Notify(UINT message, WPARAM wParam) const
 {
     const bool bDownload =
         message == UWM_DOWNLOAD_BEGIN || message == UWM_DOWNLOAD_PROGRESS || message == UWM_DOWNLOAD_COMPLETE;
-    SetWorker(bDownload ? WORKER_DOWNLOAD : WORKER_TRANSFER);
-    ::SendMessageW(m_hWnd, message, wParam, 0);
+    const LPARAM lToken = SetWorker(bDownload ? WORKER_DOWNLOAD : WORKER_TRANSFER);
+    ::SendMessageW(m_hWnd, message, wParam, lToken);
 }
 
-void CWindowRun::SetWorker(int nWorker) const
+LPARAM CWindowRun::SetWorker(int nWorker) const
 {
-    ::SendMessageW(m_hWnd, WM_TEST_SET_WORKER, static_cast<WPARAM>(nWorker), 0);
+    static LONG s_nTokens = 0;
+    const LPARAM lToken = 0x7E570000 + ::InterlockedIncrement(&s_nTokens);
+    ::SendMessageW(m_hWnd, WM_TEST_SET_WORKER, static_cast<WPARAM>(nWorker), lToken);
+    return lToken;
 }
 
 EXECUTION_STATE CWindowRun::ExecutionState() const

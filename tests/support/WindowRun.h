@@ -31,10 +31,11 @@ public:
     // SetState of the window itself, on its thread.
     void SetState(int nState) const;
     // Sends one of the workers' notifications as the worker that sends it
-    // does: that worker counts as the window's running one.
+    // does: that worker, with a new token, counts as the window's running one.
     void Notify(UINT message, WPARAM wParam = 0) const;
-    // The worker the window counts as running (WORKER_...).
-    void SetWorker(int nWorker) const;
+    // The worker the window counts as running (WORKER_...), with a new
+    // token, which it returns.
+    LPARAM SetWorker(int nWorker) const;
     EXECUTION_STATE ExecutionState() const;
 
     // The visible message boxes the window owns.

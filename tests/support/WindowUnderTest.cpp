@@ -1,4 +1,6 @@
 #include "support/WindowUnderTest.h"
+#include <new>
+#include <stdexcept>
 
 BEGIN_MESSAGE_MAP(CWindowUnderTest, COrvekUpdaterDlg)
     ON_MESSAGE(WM_TEST_SET_STATE, OnTestSetState)
@@ -6,6 +8,7 @@ BEGIN_MESSAGE_MAP(CWindowUnderTest, COrvekUpdaterDlg)
     ON_MESSAGE(WM_TEST_GET_EXECUTION_STATE, OnTestGetExecutionState)
     ON_MESSAGE(WM_TEST_COMPLETE_DOWNLOAD, OnTestCompleteDownload)
     ON_MESSAGE(WM_TEST_SET_WORKER, OnTestSetWorker)
+    ON_MESSAGE(WM_TEST_THROW, OnTestThrow)
 END_MESSAGE_MAP()
 
 LRESULT CWindowUnderTest::OnTestSetState(WPARAM wParam, LPARAM /*lParam*/)
@@ -30,12 +33,20 @@ LRESULT CWindowUnderTest::OnTestGetExecutionState(WPARAM /*wParam*/, LPARAM /*lP
 LRESULT CWindowUnderTest::OnTestCompleteDownload(WPARAM /*wParam*/, LPARAM /*lParam*/)
 {
     m_nWorker = WORKER_DOWNLOAD;
-    OnDownloadComplete(1, 0);
+    OnDownloadComplete(1, m_lWorkerToken);
     return m_nState;
 }
 
-LRESULT CWindowUnderTest::OnTestSetWorker(WPARAM wParam, LPARAM /*lParam*/)
+LRESULT CWindowUnderTest::OnTestSetWorker(WPARAM wParam, LPARAM lParam)
 {
     m_nWorker = static_cast<int>(wParam);
+    m_lWorkerToken = lParam;
     return 0;
+}
+
+LRESULT CWindowUnderTest::OnTestThrow(WPARAM wParam, LPARAM /*lParam*/)
+{
+    if (wParam == 1)
+        throw std::bad_alloc();
+    throw std::runtime_error("a fault of the handler");
 }

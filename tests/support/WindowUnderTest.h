@@ -14,8 +14,13 @@ constexpr UINT WM_TEST_GET_EXECUTION_STATE = WM_APP + 102;
 // state before any other message, the transfer worker's first report
 // included, has been taken.
 constexpr UINT WM_TEST_COMPLETE_DOWNLOAD = WM_APP + 103;
-// wParam: the worker to count as running (WORKER_...); result 0.
+// wParam: the worker to count as running (WORKER_...), lParam: its token;
+// result 0.
 constexpr UINT WM_TEST_SET_WORKER = WM_APP + 104;
+
+// Throws from the handler: std::bad_alloc with wParam 1, else
+// std::runtime_error.
+constexpr UINT WM_TEST_THROW = WM_APP + 105;
 
 class CWindowUnderTest : public COrvekUpdaterDlg
 {
@@ -28,4 +33,5 @@ protected:
     LRESULT OnTestGetExecutionState(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestCompleteDownload(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestSetWorker(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestThrow(WPARAM wParam, LPARAM lParam);
 };

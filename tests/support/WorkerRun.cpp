@@ -2,6 +2,7 @@
 #include "support/WorkerRun.h"
 #include "app/Notifications.h"
 #include "app/OrvekUpdater.h"
+#include "app/WorkerStart.h"
 #include "support/Controls.h"
 #include "support/Press.h"
 #include "support/Wait.h"
@@ -134,9 +135,11 @@ void RunWorker(AFX_THREADPROC pfnWorker, CReportWindow& wnd, CWorkerRun& run, DW
     theApp.m_pMainWnd = &wnd;
     const DWORD dwStart = ::GetTickCount();
     run.m_dwStartTick = dwStart;
-    CWinThread* pThread = AfxBeginThread(pfnWorker, wnd.m_hWnd, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    CWorkerStart* pStart = new CWorkerStart{ wnd.m_hWnd, WORKER_RUN_TOKEN };
+    CWinThread* pThread = AfxBeginThread(pfnWorker, pStart, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (pThread == nullptr)
     {
+        delete pStart;
         theApp.m_pMainWnd = nullptr;
         return;
     }

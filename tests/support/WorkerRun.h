@@ -77,7 +77,10 @@ private:
     void Record(char chKind, WPARAM wParam);
 };
 
-// Starts pfnWorker with the window's handle (the window is the main window
+// The token a run starts its worker with.
+constexpr LPARAM WORKER_RUN_TOKEN = 0x5EED;
+
+// Starts pfnWorker with the window's handle and WORKER_RUN_TOKEN (the window is the main window
 // while it runs) and pumps messages until the worker has ended or
 // dwTimeoutMs has passed, dismissing each box the worker shows.
 void RunWorker(AFX_THREADPROC pfnWorker, CReportWindow& wnd, CWorkerRun& run, DWORD dwTimeoutMs);

@@ -1,5 +1,6 @@
-// The system is kept awake from the click until the update has ended, and
-// released on every way out of it.
+// The system is kept awake from the click until the update has ended or a
+// failure box says it has, and released on every way out of it; log-off
+// waits only while the image is being written.
 #include <string>
 #include "app/Notifications.h"
 #include "Fixture.h"
@@ -16,6 +17,8 @@ struct CStep
     WPARAM m_wParam;
     int m_nState;
     EXECUTION_STATE m_state;
+    // The answer to WM_QUERYENDSESSION.
+    BOOL m_bSessionMayEnd;
 };
 
 using WindowKeepAwakeTest = CWindowFixture;
@@ -27,17 +30,19 @@ TEST_F(WindowKeepAwakeTest, HeldWhileDownloadingAndWritingReleasedInEveryOtherSt
     EXPECT_EQ(m_run.ExecutionState(), kReleased) << "at the start";
 
     const CStep arrSteps[] = {
-        { "download", UWM_DOWNLOAD_BEGIN, 0, STATE_DOWNLOADING, kHeld },
-        { "failed download", UWM_DOWNLOAD_COMPLETE, 0, STATE_CONNECTED, kReleased },
-        { "download again", UWM_DOWNLOAD_BEGIN, 0, STATE_DOWNLOADING, kHeld },
-        { "write", UWM_UPDATE_BEGIN, 0, STATE_UPDATING, kHeld },
-        { "failed write", UWM_UPDATE_COMPLETE, 0, STATE_CONNECTED, kReleased },
-        { "download after it", UWM_DOWNLOAD_BEGIN, 0, STATE_DOWNLOADING, kHeld },
-        { "unplugged", 0, 0, STATE_DISCONNECTED, kReleased },
-        { "plugged in again", 0, 0, STATE_CONNECTED, kReleased },
-        { "download once more", UWM_DOWNLOAD_BEGIN, 0, STATE_DOWNLOADING, kHeld },
-        { "write", UWM_UPDATE_BEGIN, 0, STATE_UPDATING, kHeld },
-        { "done", UWM_UPDATE_COMPLETE, 1, STATE_DONE, kReleased },
+        { "download", UWM_DOWNLOAD_BEGIN, 0, STATE_DOWNLOADING, kHeld, TRUE },
+        { "download's failure box", UWM_FAILURE_SHOWN, 0, STATE_DOWNLOADING, kReleased, TRUE },
+        { "failed download", UWM_DOWNLOAD_COMPLETE, 0, STATE_CONNECTED, kReleased, TRUE },
+        { "download again", UWM_DOWNLOAD_BEGIN, 0, STATE_DOWNLOADING, kHeld, TRUE },
+        { "write", UWM_UPDATE_BEGIN, 0, STATE_UPDATING, kHeld, FALSE },
+        { "write's failure box", UWM_FAILURE_SHOWN, 0, STATE_UPDATING, kReleased, TRUE },
+        { "failed write", UWM_UPDATE_COMPLETE, 0, STATE_CONNECTED, kReleased, TRUE },
+        { "download after it", UWM_DOWNLOAD_BEGIN, 0, STATE_DOWNLOADING, kHeld, TRUE },
+        { "unplugged", 0, 0, STATE_DISCONNECTED, kReleased, TRUE },
+        { "plugged in again", 0, 0, STATE_CONNECTED, kReleased, TRUE },
+        { "download once more", UWM_DOWNLOAD_BEGIN, 0, STATE_DOWNLOADING, kHeld, TRUE },
+        { "write", UWM_UPDATE_BEGIN, 0, STATE_UPDATING, kHeld, FALSE },
+        { "done", UWM_UPDATE_COMPLETE, 1, STATE_DONE, kReleased, TRUE },
     };
     for (const CStep& step : arrSteps)
     {
@@ -53,5 +58,6 @@ TEST_F(WindowKeepAwakeTest, HeldWhileDownloadingAndWritingReleasedInEveryOtherSt
         }
         ASSERT_EQ(m_run.State(), step.m_nState) << step.m_pszWhat;
         EXPECT_EQ(m_run.ExecutionState(), step.m_state) << step.m_pszWhat;
+        EXPECT_EQ(::SendMessageW(m_run.Window(), WM_QUERYENDSESSION, 0, 0), step.m_bSessionMayEnd) << step.m_pszWhat;
     }
 }

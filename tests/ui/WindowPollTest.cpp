@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithoutDevice, WindowIdlePollTest, ::testing::Va
                              return info.param ? "Connected" : "Disconnected";
                          });
 
-TEST_F(WindowPollTest, DownloadIsWatchedAndEndsInDisconnectedWhenTheDeviceGoes)
+TEST_F(WindowPollTest, DownloadIsWatchedEndsInDisconnectedWhenTheDeviceGoesAndIsShownAgainOnAClick)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
     m_run.Notify(UWM_DOWNLOAD_BEGIN);
@@ -100,6 +100,16 @@ TEST_F(WindowPollTest, DownloadIsWatchedAndEndsInDisconnectedWhenTheDeviceGoes)
     ASSERT_TRUE(m_run.WaitForState(STATE_DISCONNECTED, POLL_DEADLINE_MS));
     EXPECT_EQ(m_run.ShownControls(), kInstruction);
     EXPECT_EQ(m_run.Text(IDC_STATIC_STATUS), SWITCH_TO_DL_TEXT);
+
+    // Back again, the device offers the button; the download, still running
+    // unseen, takes the click and shows its bars as they are.
+    ASSERT_TRUE(m_sim.Plug(DEVICE_NAME)) << m_sim.LastReply();
+    ASSERT_TRUE(m_run.WaitForState(STATE_CONNECTED, POLL_DEADLINE_MS));
+    ::SendMessageW(m_run.Window(), WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(m_run.State(), STATE_DOWNLOADING);
+    EXPECT_EQ(m_run.ShownControls(), kProgress);
+    EXPECT_EQ(m_run.Text(IDC_STATIC_DOWNLOAD), DOWNLOADING_TEXT);
+    EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 25);
 }
 
 TEST_P(WindowNoProbeTest, NoTickProbesTheDevice)

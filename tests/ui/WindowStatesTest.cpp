@@ -5,7 +5,11 @@
 #include <vector>
 #include "app/ImageBuffer.h"
 #include "app/Notifications.h"
+#include "app/WorkerStart.h"
 #include "resource.h"
+#include "support/Controls.h"
+#include "support/WindowSearch.h"
+#include "support/WineQuirks.h"
 #include "support/WinEventLog.h"
 #include "Fixture.h"
 #include "support/WindowUnderTest.h"
@@ -14,6 +18,12 @@ namespace
 {
 
 using WindowStatesTest = CWindowFixture;
+
+// A system that starts no thread.
+CWinThread* AFXAPI NoThread(AFX_THREADPROC, LPVOID, int, UINT, DWORD, LPSECURITY_ATTRIBUTES)
+{
+    return nullptr;
+}
 }
 
 TEST_F(WindowStatesTest, OpensWithoutDeviceShowingTheInstructionAndPicture)
@@ -184,36 +194,115 @@ TEST_F(WindowStatesTest, SwitchingHidesEverythingShownBeforeShowingTheNewState)
 }
 
 // The messages are registered by name, so any program can send them: a
-// report of a worker the window has not running changes nothing, not even
-// a completion that would start a transfer.
+// report without the token of the worker the window runs changes nothing in
+// any state, not even a completion that would start a transfer or end the
+// program.
 TEST_F(WindowStatesTest, StrayReportsChangeNothing)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
-    const std::vector<UINT> arrDownload = { UWM_DOWNLOAD_BEGIN, UWM_DOWNLOAD_PROGRESS, UWM_DOWNLOAD_COMPLETE };
-    const std::vector<UINT> arrTransfer = { UWM_UPDATE_BEGIN, UWM_UPDATE_PROGRESS, UWM_UPDATE_COMPLETE };
+    const UINT arrReports[] = { UWM_DOWNLOAD_BEGIN, UWM_DOWNLOAD_PROGRESS, UWM_DOWNLOAD_COMPLETE, UWM_UPDATE_BEGIN,
+                                UWM_UPDATE_PROGRESS, UWM_UPDATE_COMPLETE, UWM_FAILURE_SHOWN };
     const struct
     {
+        int nState;
         int nWorker;
-        const std::vector<UINT>& arrStray;
     } rows[] = {
-        { WORKER_NONE, arrDownload },
-        { WORKER_NONE, arrTransfer },
-        { WORKER_DOWNLOAD, arrTransfer },
-        { WORKER_TRANSFER, arrDownload },
+        { STATE_CONNECTED, WORKER_NONE },
+        { STATE_DOWNLOADING, WORKER_DOWNLOAD },
+        { STATE_CONNECTED, WORKER_DOWNLOAD },  // the device was away for a while
+        { STATE_UPDATING, WORKER_TRANSFER },
+        { STATE_DONE, WORKER_NONE },
     };
     for (const auto& row : rows)
     {
-        m_run.SetWorker(row.nWorker);
+        m_run.SetState(row.nState);
+        const LPARAM lOld = m_run.SetWorker(row.nWorker);
+        const LPARAM lToken = m_run.SetWorker(row.nWorker);
+        const EXECUTION_STATE executionState = m_run.ExecutionState();
         const size_t nEvents = m_run.Log().ControlEvents().size();
-        for (UINT nMessage : row.arrStray)
-            ::SendMessageW(m_run.Window(), nMessage, 77, 0);
-        SCOPED_TRACE("worker " + std::to_string(row.nWorker) + ", first stray " + std::to_string(row.arrStray[0]));
-        EXPECT_EQ(m_run.State(), STATE_CONNECTED);
+        for (const LPARAM lStray : { LPARAM(0), lOld, lToken ^ 0x100, ~lToken })
+        {
+            for (UINT nMessage : arrReports)
+            {
+                for (WPARAM wParam : { 0, 1, 77 })
+                    ::SendMessageW(m_run.Window(), nMessage, wParam, lStray);
+            }
+        }
+        SCOPED_TRACE("state " + std::to_string(row.nState) + ", worker " + std::to_string(row.nWorker));
+        EXPECT_EQ(m_run.State(), row.nState);
         EXPECT_EQ(m_run.Log().ControlEvents().size(), nEvents);
-        EXPECT_EQ(m_run.Position(IDC_PROGRESS_DOWNLOAD), 0);
-        EXPECT_EQ(m_run.Position(IDC_PROGRESS_UPDATE), 0);
+        EXPECT_EQ(m_run.ExecutionState(), executionState);
+        EXPECT_TRUE(m_run.OwnedBoxes().empty());
+        EXPECT_FALSE(m_run.WaitForEnd(0));
     }
     m_run.SetWorker(WORKER_NONE);
+}
+
+// A worker that cannot be started is told in a box over the window, which
+// is back in the state the device's presence gives, with nothing held.
+TEST_F(WindowStatesTest, WorkerThatCannotStartIsToldInABoxAndTheWindowFollowsTheDevice)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    g_pfnBeginWorker = NoThread;
+    const struct
+    {
+        const char* pszWorker;
+        bool bTransfer;
+        const wchar_t* pszText;
+    } rows[] = {
+        { "download", false, DOWNLOAD_START_FAILED_TEXT },
+        { "transfer", true, TRANSFER_START_FAILED_TEXT },
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.pszWorker);
+        if (row.bTransfer)
+        {
+            g_nImageSize = 3072;
+            g_pImage = new BYTE[g_nImageSize]();
+            const LPARAM lToken = m_run.SetWorker(WORKER_DOWNLOAD);
+            ::PostMessageW(m_run.Window(), UWM_DOWNLOAD_COMPLETE, 1, lToken);
+        }
+        else
+        {
+            ::PostMessageW(m_run.Window(), WM_COMMAND, IDOK, 0);
+        }
+        const HWND hBox = m_run.WaitForOwnedBox(5000);
+        ASSERT_NE(hBox, nullptr) << "no box";
+        EXPECT_EQ(ReadControlText(hBox, MESSAGE_TEXT_ID), row.pszText);
+        EXPECT_EQ(m_run.State(), STATE_CONNECTED);
+        EXPECT_EQ(m_run.ExecutionState(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
+        EXPECT_EQ(g_pImage, nullptr) << "the image nobody will write is kept";
+        ASSERT_TRUE(DismissBox(hBox, IDOK));
+        // A second click is no longer taken for a worker's.
+        EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
+    }
+    g_pfnBeginWorker = AfxBeginThread;
+}
+
+// A handler that throws leaves the window running; the user is told.
+TEST_F(WindowStatesTest, HandlerThatThrowsIsToldInABoxAndTheWindowGoesOn)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
+    const struct
+    {
+        WPARAM wParam;
+        const wchar_t* pszText;
+    } rows[] = {
+        { 1, OUT_OF_MEMORY_TEXT },
+        { 0, INTERNAL_ERROR_TEXT },
+    };
+    for (const auto& row : rows)
+    {
+        ::PostMessageW(m_run.Window(), WM_TEST_THROW, row.wParam, 0);
+        const HWND hBox = m_run.WaitForOwnedBox(5000);
+        ASSERT_NE(hBox, nullptr) << "no box for " << row.wParam;
+        EXPECT_EQ(ReadControlText(hBox, MESSAGE_TEXT_ID), row.pszText);
+        ASSERT_TRUE(DismissBox(hBox, IDOK));
+        ASSERT_NO_FATAL_FAILURE(WaitForTicks(1));
+        EXPECT_EQ(m_run.State(), STATE_CONNECTED);
+        EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
+    }
 }
 
 // What a screen reader hooked from outside hears through one whole update:
