@@ -128,6 +128,13 @@ void COrvekUpdaterDlg::SetState(int nState)
         m_btnUpdate.ShowWindow(SW_SHOW);
         break;
     case STATE_DOWNLOADING:
+        // A new attempt shows nothing of the last one's bars; a download
+        // that ran on unseen shows its own.
+        if (m_nWorker != WORKER_DOWNLOAD)
+        {
+            SetCaption(m_staticDownload, m_progressDownload, UserText(IDS_DOWNLOAD_NOT_STARTED));
+            m_progressDownload.SetPos(0);
+        }
         [[fallthrough]];
     case STATE_UPDATING:
         SetCaption(m_staticUpdate, m_progressUpdate, UserText(IDS_UPDATE_NOT_STARTED));
