@@ -75,6 +75,10 @@ inline constexpr WCHAR OUT_OF_MEMORY_TEXT[] =
 inline constexpr WCHAR INTERNAL_ERROR_TEXT[] =
     L"Orvek Updater met an unexpected problem and stopped what it was doing. Please try again.";
 
+// WinInet itself could not be loaded from the system folder.
+inline constexpr WCHAR NO_INTERNET_LIBRARY_TEXT[] =
+    L"The Internet functions of Windows (wininet.dll in the system folder) could not be loaded.";
+
 // The write's failures.
 // The pipe does not open, or a write fails or falls short.
 inline constexpr WCHAR TRANSFER_FAILED_TEXT[] =

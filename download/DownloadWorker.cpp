@@ -8,6 +8,7 @@
 #include "app/UserText.h"
 #include "app/UserTexts.h"
 #include "app/WorkerStart.h"
+#include "framework/InternetLibrary.h"
 #include <new>
 
 
@@ -103,7 +104,9 @@ UINT AFX_CDECL DownloadThreadProc(LPVOID pParam)
     {
         WCHAR szError[ERROR_TEXT_CHARS];
         pException->GetErrorMessage(szError, ERROR_TEXT_CHARS);
-        strFailure = szError;
+        // Without WinInet there is no text of the platform's, only the
+        // framework's English one.
+        strFailure = CInternetLibrary::Load() != nullptr ? CString(szError) : UserText(IDS_NO_INTERNET_LIBRARY);
         // The platform's texts end with a line break, which the box would
         // show as an empty line.
         strFailure.TrimRight();

@@ -69,6 +69,7 @@
 #define IDS_DEVICE_STALLED              232
 #define IDS_DEVICE_UNPLUGGED            233
 #define IDS_INVALID_IMAGE               234
+#define IDS_NO_INTERNET_LIBRARY         235
 
 #ifndef AFX_IDS_APP_TITLE
 #define AFX_IDS_APP_TITLE               0xE000

@@ -31,9 +31,17 @@ void CWindowLayout::Attach(CDialog& dialog, CTransparentImage& picture)
     m_pPicture = &picture;
     m_hTemplatePicture = picture.GetBitmap();
     // In a mirrored window the picture keeps its own direction: its labels
-    // read left to right.
+    // read left to right. The texts read right to left, with a Latin word's
+    // punctuation on the sentence's side.
     const HWND hPicture = picture.GetSafeHwnd();
     ::SetWindowLongPtrW(hPicture, GWL_EXSTYLE, ::GetWindowLongPtrW(hPicture, GWL_EXSTYLE) & ~WS_EX_LAYOUTRTL);
+    if ((::GetWindowLongPtrW(dialog.GetSafeHwnd(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL) == 0)
+        return;
+    for (int nID : { IDC_STATIC_STATUS, IDC_STATIC_DOWNLOAD, IDC_STATIC_UPDATE, IDOK })
+    {
+        const HWND hControl = ::GetDlgItem(dialog.GetSafeHwnd(), nID);
+        ::SetWindowLongPtrW(hControl, GWL_EXSTYLE, ::GetWindowLongPtrW(hControl, GWL_EXSTYLE) | WS_EX_RTLREADING);
+    }
 }
 
 void CWindowLayout::Detach()
