@@ -61,40 +61,34 @@ RECT CWindowLayout::MapTemplateRect(int x, int y, int nWidth, int nHeight) const
     return { rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom };
 }
 
-int CWindowLayout::TextHeight(int nID, const UINT* pTextIds, int nTexts, int nWidth) const
+SIZE CWindowLayout::TextExtent(int nID, const UINT* pTextIds, int nTexts, int nWidth, UINT uFormat) const
 {
     const HWND hControl = ::GetDlgItem(m_pDialog->GetSafeHwnd(), nID);
     const HDC hDC = ::GetDC(hControl);
     const HGDIOBJ hOldFont = ::SelectObject(hDC, reinterpret_cast<HGDIOBJ>(::SendMessageW(hControl, WM_GETFONT, 0, 0)));
-    int nHeight = 0;
+    SIZE size = { 0, 0 };
     for (int iText = 0; iText < nTexts; ++iText)
     {
         RECT rect = { 0, 0, nWidth, 0 };
-        // As the static control draws a centred text.
-        ::DrawTextW(hDC, UserText(pTextIds[iText]), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_EXPANDTABS);
-        nHeight = std::max(nHeight, static_cast<int>(rect.bottom - rect.top));
+        ::DrawTextW(hDC, UserText(pTextIds[iText]), -1, &rect, DT_CALCRECT | uFormat);
+        size.cx = std::max(size.cx, rect.right - rect.left);
+        size.cy = std::max(size.cy, rect.bottom - rect.top);
     }
     ::SelectObject(hDC, hOldFont);
     ::ReleaseDC(hControl, hDC);
-    return nHeight;
+    return size;
+}
+
+int CWindowLayout::TextHeight(int nID, const UINT* pTextIds, int nTexts, int nWidth) const
+{
+    // As the static control draws a centred text.
+    return TextExtent(nID, pTextIds, nTexts, nWidth, DT_WORDBREAK | DT_CENTER | DT_EXPANDTABS).cy;
 }
 
 int CWindowLayout::ButtonWidth() const
 {
-    const HWND hButton = ::GetDlgItem(m_pDialog->GetSafeHwnd(), IDOK);
-    const HDC hDC = ::GetDC(hButton);
-    const HGDIOBJ hOldFont = ::SelectObject(hDC, reinterpret_cast<HGDIOBJ>(::SendMessageW(hButton, WM_GETFONT, 0, 0)));
-    int nWidth = 0;
-    for (UINT nTextId : BUTTON_TEXTS)
-    {
-        RECT rect = { 0, 0, 0, 0 };
-        ::DrawTextW(hDC, UserText(nTextId), -1, &rect, DT_CALCRECT | DT_SINGLELINE);
-        nWidth = std::max(nWidth, static_cast<int>(rect.right - rect.left));
-    }
-    ::SelectObject(hDC, hOldFont);
-    ::ReleaseDC(hButton, hDC);
     const RECT rectMargin = MapTemplateRect(0, 0, BUTTON_MARGIN, 0);
-    return nWidth + 2 * rectMargin.right;
+    return TextExtent(IDOK, BUTTON_TEXTS, _countof(BUTTON_TEXTS), 0, DT_SINGLELINE).cx + 2 * rectMargin.right;
 }
 
 // Moves control nID to rect, in the window's client coordinates.

@@ -24,7 +24,11 @@ public:
     void Detach();
 
 private:
-    // The height of the tallest of the texts nTextIds shown in nID at its width.
+    // The widest and the tallest of the texts nTextIds drawn in control
+    // nID's font with DrawText's uFormat, broken into lines at nWidth where
+    // uFormat says so.
+    SIZE TextExtent(int nID, const UINT* pTextIds, int nTexts, int nWidth, UINT uFormat) const;
+    // The height of the tallest of the texts nTextIds shown in nID at nWidth.
     int TextHeight(int nID, const UINT* pTextIds, int nTexts, int nWidth) const;
     // The width the button needs for the longest of its texts.
     int ButtonWidth() const;

@@ -384,6 +384,11 @@ TEST_F(ProgramResources, EveryLanguageHasEveryTextWithTheEnglishPlaceholders)
             const std::wstring strText = TableText(m_hModule, language.m_langId, text.nID);
             EXPECT_FALSE(strText.empty()) << language.m_pszTag;
             EXPECT_EQ(Placeholders(strText), Placeholders(text.pszEnglish)) << language.m_pszTag;
+            // Read from the right whatever the control's own layout.
+            if (PRIMARYLANGID(language.m_langId) == LANG_ARABIC)
+            {
+                EXPECT_TRUE(strText.front() == L'\x202B' && strText.back() == L'\x202C') << "one embedding";
+            }
         }
     }
 }
