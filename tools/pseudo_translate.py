@@ -16,9 +16,11 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 SOURCE = os.path.join(ROOT, "res", "lang", "en-US.rc")
 TARGET = os.path.join(ROOT, "res", "lang", "qps-ploc.rc")
 
+# Accented look-alikes from Latin-1 and Latin Extended-A, which the dialog
+# font draws everywhere; the five letters with none there stay as they are.
 LETTERS = dict(zip(
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ",
-    "áƀçðéƒĝĥíĵķļɱñöþǫŕšţüṽŵẋýžÅƁÇÐÉƑĜĤÎĴĶĻṀÑÖÞǪŔŠŢÛṼŴẊÝŽ"))
+    "ábçðéƒĝĥíĵķļmñöþqŕšţüvŵxýžÅBÇÐÉFĜĤÎĴĶĻMÑÖÞQŔŠŢÛVŴXÝŽ"))
 # Longest first, so that "Orvek Updater" is kept whole before "Orvek".
 KEPT = r"Orvek Updater|Orvek|D/L|%%|%[-+ #0]*\d*(?:\.\d+)?(?:hh|h|ll|l|I64|I32|w)?[a-zA-Z]|\\.|\"\""
 TOKENS = re.compile(KEPT + r"|.", re.S)
