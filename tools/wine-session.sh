@@ -56,6 +56,18 @@ orvek_wine_init() {
   if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   fi
+  # Wine makes its message boxes' font with the Western character set, which
+  # picks a Latin-only face whatever the display language (Wine's own
+  # Arabic "OK" came out as boxes); with the default set the face follows the
+  # language, as the boxes of Windows show every script. English keeps its face.
+  if [ ! -f "$WINEPREFIX/.orvek-message-font" ]; then
+    local key='HKCU\Control Panel\Desktop\WindowMetrics' font
+    font=$(wine reg query "$key" /v MessageFont 2>/dev/null | sed -n 's/.*REG_BINARY *//p' | tr -d '\r')
+    # lfCharSet is the LOGFONT's 24th byte.
+    if [ ${#font} -ge 48 ] && wine reg add "$key" /v MessageFont /t REG_BINARY /d "${font:0:46}01${font:48}" /f >/dev/null 2>&1; then
+      touch "$WINEPREFIX/.orvek-message-font"
+    fi
+  fi
   # A persistent wineserver makes each later start take well under a second.
   wineserver -p >/dev/null 2>&1 || true
   # A run stopped during the tests at another DPI leaves no other DPI behind.
