@@ -48,6 +48,16 @@ orvek_wine_init() {
     # a crashing test program ends at once instead of opening a debugger.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Wine makes its message boxes' font with the Western character set,
+    # which picks a Latin-only face whatever the display language (Wine's
+    # own Arabic "OK" came out as boxes); with the default set the face
+    # follows the language, as the boxes of Windows show every script.
+    # English keeps its face. lfCharSet is the LOGFONT's 24th byte.
+    local key='HKCU\Control Panel\Desktop\WindowMetrics' font
+    font=$(wine reg query "$key" /v MessageFont 2>/dev/null | sed -n 's/.*REG_BINARY *//p' | tr -d '\r')
+    if [ ${#font} -ge 48 ]; then
+      wine reg add "$key" /v MessageFont /t REG_BINARY /d "${font:0:46}01${font:48}" /f >/dev/null 2>&1
+    fi
     wineserver -w
     touch "$WINEPREFIX/.orvek-ready"
   fi
@@ -55,18 +65,6 @@ orvek_wine_init() {
   # Wine does not find in its own fonts folder.
   if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  fi
-  # Wine makes its message boxes' font with the Western character set, which
-  # picks a Latin-only face whatever the display language (Wine's own
-  # Arabic "OK" came out as boxes); with the default set the face follows the
-  # language, as the boxes of Windows show every script. English keeps its face.
-  if [ ! -f "$WINEPREFIX/.orvek-message-font" ]; then
-    local key='HKCU\Control Panel\Desktop\WindowMetrics' font
-    font=$(wine reg query "$key" /v MessageFont 2>/dev/null | sed -n 's/.*REG_BINARY *//p' | tr -d '\r')
-    # lfCharSet is the LOGFONT's 24th byte.
-    if [ ${#font} -ge 48 ] && wine reg add "$key" /v MessageFont /t REG_BINARY /d "${font:0:46}01${font:48}" /f >/dev/null 2>&1; then
-      touch "$WINEPREFIX/.orvek-message-font"
-    fi
   fi
   # A persistent wineserver makes each later start take well under a second.
   wineserver -p >/dev/null 2>&1 || true
