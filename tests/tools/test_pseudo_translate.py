@@ -2,15 +2,13 @@
 English, with names, placeholders and escapes intact and room for longer
 translations."""
 
-import importlib.util
 import os
 import re
+import sys
 import unittest
 
-TOOL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "pseudo_translate.py")
-spec = importlib.util.spec_from_file_location("pseudo_translate", TOOL)
-pseudo_translate = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(pseudo_translate)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import pseudo_translate  # noqa: E402
 
 
 class PseudoTranslateTest(unittest.TestCase):
