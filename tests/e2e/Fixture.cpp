@@ -28,15 +28,13 @@ void CE2ETest::UseAuthProxy(const std::string& strUser, const std::string& strPa
     std::string strError;
     ASSERT_TRUE(ServiceStartProxy(strUser, strPassword, nProxyPort, strError)) << strError;
     // The control client finds the service by http_proxy unless told its port.
-    SetEnvironment("ORVEK_SERVICE_PORT", std::to_string(nServicePort));
-    SetEnvironment("http_proxy", "http://127.0.0.1:" + std::to_string(nProxyPort));
-}
-
-void CE2ETest::SetEnvironment(const std::string& strName, const std::string& strValue)
-{
-    const char* pszValue = std::getenv(strName.c_str());
-    m_arrSavedEnvironment.push_back(strName + "=" + (pszValue != nullptr ? pszValue : ""));
-    _putenv((strName + "=" + strValue).c_str());
+    for (const char* pszName : { "http_proxy", "ORVEK_SERVICE_PORT" })
+    {
+        const char* pszValue = std::getenv(pszName);
+        m_arrSavedEnvironment.push_back(std::string(pszName) + "=" + (pszValue != nullptr ? pszValue : ""));
+    }
+    _putenv(("ORVEK_SERVICE_PORT=" + std::to_string(nServicePort)).c_str());
+    _putenv(("http_proxy=http://127.0.0.1:" + std::to_string(nProxyPort)).c_str());
 }
 
 void CE2ETest::PlugDevice()

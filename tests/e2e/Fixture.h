@@ -65,10 +65,6 @@ protected:
     // service only through it.
     void UseAuthProxy(const std::string& strUser, const std::string& strPassword);
 
-    // Sets an environment variable for the updaters started from now on;
-    // the old value comes back when the test ends.
-    void SetEnvironment(const std::string& strName, const std::string& strValue);
-
     // Later starts run the copy strExeName in strFolder (StartUpdaterProcess).
     void UseFolder(const std::string& strFolder, const std::string& strExeName)
     {
@@ -84,7 +80,7 @@ protected:
 private:
     std::string m_strFolder;
     std::string m_strExeName = "OrvekUpdater.exe";
-    // The settings SetEnvironment replaced, given back at the end.
+    // The proxy settings UseAuthProxy replaced, given back at the end.
     std::vector<std::string> m_arrSavedEnvironment;
 };
 

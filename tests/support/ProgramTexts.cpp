@@ -5,15 +5,15 @@
 #include "resource.h"
 
 const std::vector<CTextLanguage> kTextLanguages = {
-    { "en-US", LANGID_ENGLISH, "en_US.UTF-8" },
+    { "en_US", LANGID_ENGLISH, "en_US.UTF-8" },
     { "de", MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL), "de_DE.UTF-8" },
     { "fr", MAKELANGID(LANG_FRENCH, SUBLANG_NEUTRAL), "fr_FR.UTF-8" },
     { "es", MAKELANGID(LANG_SPANISH, SUBLANG_NEUTRAL), "es_ES.UTF-8" },
-    { "pt-BR", MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), "pt_BR.UTF-8" },
+    { "pt_BR", MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), "pt_BR.UTF-8" },
     { "ja", MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL), "ja_JP.UTF-8" },
-    { "zh-CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), "zh_CN.UTF-8" },
+    { "zh_CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), "zh_CN.UTF-8" },
     { "ar", MAKELANGID(LANG_ARABIC, SUBLANG_NEUTRAL), "ar_EG.UTF-8" },
-    { "qps-ploc", LANGID_PSEUDO, nullptr },
+    { "qps_ploc", LANGID_PSEUDO, nullptr },
 };
 
 std::wstring TableText(HMODULE hModule, LANGID langId, UINT nID)
@@ -27,20 +27,6 @@ std::wstring TableText(HMODULE hModule, LANGID langId, UINT nID)
     return std::wstring(pEntry + 1, *pEntry);
 }
 
-static BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD langId, LONG_PTR lParam)
-{
-    reinterpret_cast<std::vector<LANGID>*>(lParam)->push_back(langId);
-    return TRUE;
-}
-
-std::vector<LANGID> TableLanguages(HMODULE hModule, UINT nID)
-{
-    std::vector<LANGID> arrLanguages;
-    ::EnumResourceLanguagesW(hModule, RT_STRING, MAKEINTRESOURCEW(nID / 16 + 1), AddLanguage,
-                             reinterpret_cast<LONG_PTR>(&arrLanguages));
-    return arrLanguages;
-}
-
 std::wstring ShippedText(LANGID langId, UINT nID)
 {
     static const HMODULE hExe = ::LoadLibraryExW(PathNextToThisProgram(L"OrvekUpdater.exe").c_str(), nullptr,
@@ -50,11 +36,8 @@ std::wstring ShippedText(LANGID langId, UINT nID)
 
 std::wstring TranslatedText(const std::wstring& strEnglish, LANGID langId)
 {
-    static const UINT kWindowTexts[] = { IDS_SWITCH_TO_DL,        IDS_CONNECTED,   IDS_UPDATE_BUTTON,
-                                         IDS_UPDATED,             IDS_DONE_BUTTON, IDS_DOWNLOAD_NOT_STARTED,
-                                         IDS_DOWNLOADING,         IDS_DOWNLOAD_COMPLETE, IDS_UPDATE_NOT_STARTED,
-                                         IDS_UPDATING,            IDS_UPDATE_COMPLETE };
-    for (UINT nID : kWindowTexts)
+    // The window's own texts stand together, from the status line's first.
+    for (UINT nID = IDS_SWITCH_TO_DL; nID <= IDS_UPDATE_COMPLETE; ++nID)
         if (strEnglish == ShippedText(LANGID_ENGLISH, nID))
             return ShippedText(langId, nID);
     return strEnglish;

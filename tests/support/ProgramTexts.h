@@ -6,7 +6,7 @@
 #include <vector>
 #include "support/WindowView.h"
 
-// One language of the program's texts and a Linux locale that Wine takes
+// One language of the program's texts (its tag fit for a test's name) and a Linux locale that Wine takes
 // for a display language choosing it.
 struct CTextLanguage
 {
@@ -20,8 +20,6 @@ extern const std::vector<CTextLanguage> kTextLanguages;
 // The text nID exactly as language langId's table holds it; empty if that
 // table lacks it.
 std::wstring TableText(HMODULE hModule, LANGID langId, UINT nID);
-// The languages that have the string table block of nID.
-std::vector<LANGID> TableLanguages(HMODULE hModule, UINT nID);
 // TableText of the shipped exe beside this program.
 std::wstring ShippedText(LANGID langId, UINT nID);
 

@@ -238,35 +238,36 @@ TEST_F(WindowStatesTest, StrayReportsChangeNothing)
     m_run.SetWorker(WORKER_NONE);
 }
 
-// A worker that cannot be started is told in a box over the window, which
-// is back in the state the device's presence gives, with nothing held.
-TEST_F(WindowStatesTest, WorkerThatCannotStartIsToldInABoxAndTheWindowFollowsTheDevice)
+// A worker that cannot be started, or a handler that throws, is told in a
+// box over the window, which goes on in the state the device's presence
+// gives, with nothing held.
+TEST_F(WindowStatesTest, FailureOfTheProgramItselfIsToldInABoxAndTheWindowGoesOn)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
-    g_pfnBeginWorker = NoThread;
     const struct
     {
-        const char* pszWorker;
-        bool bTransfer;
+        const char* pszWhat;
+        UINT message;
+        WPARAM wParam;
         const wchar_t* pszText;
     } rows[] = {
-        { "download", false, DOWNLOAD_START_FAILED_TEXT },
-        { "transfer", true, TRANSFER_START_FAILED_TEXT },
+        { "download not started", WM_COMMAND, IDOK, DOWNLOAD_START_FAILED_TEXT },
+        { "transfer not started", UWM_DOWNLOAD_COMPLETE, 1, TRANSFER_START_FAILED_TEXT },
+        { "bad_alloc in a handler", WM_TEST_THROW, 1, OUT_OF_MEMORY_TEXT },
+        { "other exception in a handler", WM_TEST_THROW, 0, INTERNAL_ERROR_TEXT },
     };
+    g_pfnBeginWorker = NoThread;
     for (const auto& row : rows)
     {
-        SCOPED_TRACE(row.pszWorker);
-        if (row.bTransfer)
+        SCOPED_TRACE(row.pszWhat);
+        LPARAM lParam = 0;
+        if (row.message == UWM_DOWNLOAD_COMPLETE)
         {
             g_nImageSize = 3072;
             g_pImage = new BYTE[g_nImageSize]();
-            const LPARAM lToken = m_run.SetWorker(WORKER_DOWNLOAD);
-            ::PostMessageW(m_run.Window(), UWM_DOWNLOAD_COMPLETE, 1, lToken);
+            lParam = m_run.SetWorker(WORKER_DOWNLOAD);
         }
-        else
-        {
-            ::PostMessageW(m_run.Window(), WM_COMMAND, IDOK, 0);
-        }
+        ::PostMessageW(m_run.Window(), row.message, row.wParam, lParam);
         const HWND hBox = m_run.WaitForOwnedBox(5000);
         ASSERT_NE(hBox, nullptr) << "no box";
         EXPECT_EQ(ReadControlText(hBox, MESSAGE_TEXT_ID), row.pszText);
@@ -278,31 +279,6 @@ TEST_F(WindowStatesTest, WorkerThatCannotStartIsToldInABoxAndTheWindowFollowsThe
         EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
     }
     g_pfnBeginWorker = AfxBeginThread;
-}
-
-// A handler that throws leaves the window running; the user is told.
-TEST_F(WindowStatesTest, HandlerThatThrowsIsToldInABoxAndTheWindowGoesOn)
-{
-    ASSERT_NO_FATAL_FAILURE(OpenWindow(true));
-    const struct
-    {
-        WPARAM wParam;
-        const wchar_t* pszText;
-    } rows[] = {
-        { 1, OUT_OF_MEMORY_TEXT },
-        { 0, INTERNAL_ERROR_TEXT },
-    };
-    for (const auto& row : rows)
-    {
-        ::PostMessageW(m_run.Window(), WM_TEST_THROW, row.wParam, 0);
-        const HWND hBox = m_run.WaitForOwnedBox(5000);
-        ASSERT_NE(hBox, nullptr) << "no box for " << row.wParam;
-        EXPECT_EQ(ReadControlText(hBox, MESSAGE_TEXT_ID), row.pszText);
-        ASSERT_TRUE(DismissBox(hBox, IDOK));
-        ASSERT_NO_FATAL_FAILURE(WaitForTicks(1));
-        EXPECT_EQ(m_run.State(), STATE_CONNECTED);
-        EXPECT_EQ(m_run.ShownControls(), kStatusAndButton);
-    }
 }
 
 // What a screen reader hooked from outside hears through one whole update:
